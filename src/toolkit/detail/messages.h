@@ -1,0 +1,32 @@
+// Documented message texts, byte for byte, shared by the code and its tests.
+// One section per family; our own messages (with values) are formatted at the
+// call site and read "routine: what is wrong (values)".
+#ifndef TISSUESTEWARD_DETAIL_MESSAGES_H
+#define TISSUESTEWARD_DETAIL_MESSAGES_H
+
+namespace ts::msg {
+
+// --- fatal report -----------------------------------------------------------
+inline constexpr char kReportHead[] = "Numerical Toolkit run-time error...\n";
+inline constexpr char kReportTail[] = "...now exiting to system...\n";
+
+// --- arrays -----------------------------------------------------------------
+inline constexpr char kVectorAlloc[] = "allocation failure in vector()";
+inline constexpr char kIvectorAlloc[] = "allocation failure in ivector()";
+inline constexpr char kCvectorAlloc[] = "allocation failure in cvector()";
+inline constexpr char kLvectorAlloc[] = "allocation failure in lvector()";
+inline constexpr char kDvectorAlloc[] = "allocation failure in dvector()";
+inline constexpr char kMatrixAlloc1[] = "allocation failure 1 in matrix()";
+inline constexpr char kMatrixAlloc2[] = "allocation failure 2 in matrix()";
+inline constexpr char kSubmatrixAlloc[] = "allocation failure in submatrix()";
+inline constexpr char kConvertMatrixAlloc[] = "allocation failure in convert_matrix()";
+inline constexpr char kF3tensorAlloc1[] = "allocation failure 1 in f3tensor()";
+inline constexpr char kF3tensorAlloc2[] = "allocation failure 2 in f3tensor()";
+inline constexpr char kF3tensorAlloc3[] = "allocation failure 3 in f3tensor()";
+inline constexpr char kC3tensorAlloc1[] = "allocation failure 1 in c3tensor()";
+inline constexpr char kC3tensorAlloc2[] = "allocation failure 2 in c3tensor()";
+inline constexpr char kC3tensorAlloc3[] = "allocation failure 3 in c3tensor()";
+
+}  // namespace ts::msg
+
+#endif

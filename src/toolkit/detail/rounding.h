@@ -1,0 +1,35 @@
+// Named rounding steps for the bit-exact kernels.
+//
+// Every result of the toolkit is defined as the rounding of stated single and
+// double precision steps. Writing those steps through these helpers keeps each
+// one visible: `t = to_float(widen(a) * widen(b)); // product in double, kept
+// as float`. The library is compiled with -ffp-contract=off, so none of these
+// expressions is fused into a multiply-add.
+#ifndef TISSUESTEWARD_DETAIL_ROUNDING_H
+#define TISSUESTEWARD_DETAIL_ROUNDING_H
+
+#include <cmath>
+
+namespace ts::detail {
+
+// A double rounded to the nearest float.
+inline float to_float(double x) { return static_cast<float>(x); }
+// A float carried exactly into double precision.
+inline double widen(float x) { return static_cast<double>(x); }
+
+// Single precision library calls (expf, logf, sqrtf ...).
+inline float exp_f(float x) { return std::exp(x); }
+inline float log_f(float x) { return std::log(x); }
+inline float sqrt_f(float x) { return std::sqrt(x); }
+inline float fabs_f(float x) { return std::fabs(x); }
+
+// Double precision library calls (exp, log, sqrt ...).
+inline double exp_d(double x) { return std::exp(x); }
+inline double log_d(double x) { return std::log(x); }
+inline double sqrt_d(double x) { return std::sqrt(x); }
+inline double sin_d(double x) { return std::sin(x); }
+inline double fabs_d(double x) { return std::fabs(x); }
+
+}  // namespace ts::detail
+
+#endif
