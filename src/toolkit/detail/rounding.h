@@ -22,13 +22,18 @@ inline float exp_f(float x) { return std::exp(x); }
 inline float log_f(float x) { return std::log(x); }
 inline float sqrt_f(float x) { return std::sqrt(x); }
 inline float fabs_f(float x) { return std::fabs(x); }
+inline float sin_f(float x) { return std::sin(x); }
+inline float cos_f(float x) { return std::cos(x); }
+inline float pow_f(float x, float y) { return std::pow(x, y); }
 
 // Double precision library calls (exp, log, sqrt ...).
 inline double exp_d(double x) { return std::exp(x); }
 inline double log_d(double x) { return std::log(x); }
 inline double sqrt_d(double x) { return std::sqrt(x); }
 inline double sin_d(double x) { return std::sin(x); }
+inline double cos_d(double x) { return std::cos(x); }
 inline double fabs_d(double x) { return std::fabs(x); }
+inline double pow_d(double x, double y) { return std::pow(x, y); }
 
 }  // namespace ts::detail
 
