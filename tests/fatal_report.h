@@ -1,0 +1,26 @@
+// Death-test matchers for the toolkit's three-line fatal report.
+#ifndef TISSUESTEWARD_TESTS_FATAL_REPORT_H
+#define TISSUESTEWARD_TESTS_FATAL_REPORT_H
+
+#include "toolkit/detail/messages.h"
+
+#include <string>
+
+namespace ts::test {
+
+// A regex matching, literally and up to the end of stderr, the report that
+// nrerror writes for `message`.
+inline std::string fatal_report(const std::string &message) {
+  const std::string text =
+      std::string(ts::msg::kReportHead) + message + "\n" + ts::msg::kReportTail;
+  std::string out;
+  for (char c : text) {
+    if (std::string("\\^$.|?*+()[]{}").find(c) != std::string::npos) out += '\\';
+    out += c;
+  }
+  return out + "$";
+}
+
+}  // namespace ts::test
+
+#endif
