@@ -6,7 +6,17 @@
 
 #include <string>
 
+// Present only in sanitizer builds.
+extern "C" __attribute__((weak)) void __lsan_disable();
+
 namespace ts::test {
+
+// A fatal path ends the process without releasing its scratch storage, which
+// the leak checker of a sanitizer build would report after the fatal report.
+// Call this first in a death test's statement.
+inline void ignore_leaks_of_fatal_path() {
+  if (__lsan_disable != nullptr) __lsan_disable();
+}
 
 // A regex matching, literally and up to the end of stderr, the report that
 // nrerror writes for `message`.

@@ -25,7 +25,8 @@ class GuardedMatrix {
     for (int i = 0; i <= rows + 1; ++i)
       for (int j = 0; j <= cols + 1; ++j) m_[i][j] = kGuard;
   }
-  GuardedMatrix(int rows, int cols, const std::vector<float> &row_major) : GuardedMatrix(rows, cols) {
+  GuardedMatrix(int rows, int cols, const std::vector<float> &row_major)
+      : GuardedMatrix(rows, cols) {
     for (int i = 1; i <= rows; ++i)
       for (int j = 1; j <= cols; ++j) m_[i][j] = row_major[(i - 1) * cols + (j - 1)];
   }

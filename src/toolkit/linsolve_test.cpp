@@ -74,12 +74,14 @@ TEST(Gaussj, InvertsWithoutRightHandSides) {
 TEST(Gaussj, RowExchangesAreUndoneInTheInverseOnly) {
   // Zeros on the diagonal force row exchanges; with power-of-two entries the
   // inverse (the transpose with reciprocal entries) is exact.
-  GuardedMatrix a(3, 3, {0, 2, 0,  //
-                         0, 0, 4,  //
-                         8, 0, 0});
-  GuardedMatrix b(3, 2, {2, 1,  //
-                         4, 2,  //
-                         8, 3});
+  GuardedMatrix a(3, 3,
+                  {0, 2, 0,  //
+                   0, 0, 4,  //
+                   8, 0, 0});
+  GuardedMatrix b(3, 2,
+                  {2, 1,  //
+                   4, 2,  //
+                   8, 3});
   gaussj(a.get(), 3, b.get(), 2);
   const std::vector<float> inverse = {0, 0, 0.125f, 0.5f, 0, 0, 0, 0.25f, 0};
   for (int i = 1; i <= 3; ++i)
@@ -142,6 +144,7 @@ TEST(Gaussj, InverseAndSolutionsOnRandomMatrices) {
 using GaussjDeathTest = ::testing::Test;
 
 void invert(int n, const std::vector<float> &row_major) {
+  ts::test::ignore_leaks_of_fatal_path();
   GuardedMatrix a(n, n, row_major);
   gaussj(a.get(), n, nullptr, 0);
 }
@@ -168,8 +171,8 @@ TEST(GaussjDeathTest, PassWithoutCandidateIsSingularOne) {
 // (i, j) of the result is packed element (rank i, rank j) when both are
 // fitted, else 0.
 TEST(Covsrt, SpreadsThePackedBlockIntoFullOrder) {
-  const std::vector<std::vector<int>> flag_sets = {
-      {1, 1, 1, 1}, {0, 0, 0}, {1, 0, 1}, {0, 1, 1, 0, 1}, {1, 0, 0, 0, 0, 1}, {0, 0, 1}};
+  const std::vector<std::vector<int>> flag_sets = {{1, 1, 1, 1},    {0, 0, 0},          {1, 0, 1},
+                                                   {0, 1, 1, 0, 1}, {1, 0, 0, 0, 0, 1}, {0, 0, 1}};
   for (const auto &flags : flag_sets) {
     const int ma = static_cast<int>(flags.size());
     SCOPED_TRACE(ma);
@@ -181,7 +184,9 @@ TEST(Covsrt, SpreadsThePackedBlockIntoFullOrder) {
       if (ia[j] != 0) rank[j] = ++mfit;
     }
     GuardedMatrix c(ma, ma);
-    auto packed = [](int r, int s) { return static_cast<float>(10 * std::min(r, s) + std::max(r, s)); };
+    auto packed = [](int r, int s) {
+      return static_cast<float>(10 * std::min(r, s) + std::max(r, s));
+    };
     for (int i = 1; i <= ma; ++i)
       for (int j = 1; j <= ma; ++j)
         c[i][j] = i <= mfit && j <= mfit ? packed(i, j) : -1.0f;  // junk outside the block
@@ -205,6 +210,7 @@ TEST(Covsrt, ThreeParametersMiddleHeld) {
 }
 
 void covsrt_with_flags(std::vector<int> flags, int mfit) {
+  ts::test::ignore_leaks_of_fatal_path();
   const int ma = static_cast<int>(flags.size());
   GuardedMatrix c(ma, ma);
   flags.insert(flags.begin(), 0);

@@ -45,9 +45,14 @@ struct Fit {
   ts_model_fn model;
 
   Fit(int ndata, std::vector<float> start, std::vector<int> flags, ts_model_fn f)
-      : x(ndata + 1), y(ndata + 1), sig(ndata + 1, 1.0f), a(start.size() + 2),
-        ia(flags.size() + 2), covar(static_cast<int>(start.size()), static_cast<int>(start.size())),
-        alpha(static_cast<int>(start.size()), static_cast<int>(start.size())), model(f) {
+      : x(ndata + 1),
+        y(ndata + 1),
+        sig(ndata + 1, 1.0f),
+        a(start.size() + 2),
+        ia(flags.size() + 2),
+        covar(static_cast<int>(start.size()), static_cast<int>(start.size())),
+        alpha(static_cast<int>(start.size()), static_cast<int>(start.size())),
+        model(f) {
     for (std::size_t j = 0; j < start.size(); ++j) {
       a[j + 1] = start[j];
       ia[j + 1] = flags[j];
@@ -270,7 +275,8 @@ TEST(Mrqmin, SecondStartAbandonsTheOpenFit) {
 // --- mrqcof --------------------------------------------------------------------
 
 TEST(Mrqcof, PackedCurvatureAndGradientMatchDoublePrecision) {
-  Fit f = two_peaks(kTruth, kStart, {0, 1, 1, 0, 1, 1}, 0.1f, 11);
+  // Every kind of derivative (amplitude, centre, width) among the fitted.
+  Fit f = two_peaks(kTruth, kStart, {1, 0, 1, 1, 1, 0}, 0.1f, 11);
   const int ma = 6, mfit = 4;
   GuardedMatrix alpha(ma, ma);
   GuardedVector beta(ma);
@@ -279,7 +285,7 @@ TEST(Mrqcof, PackedCurvatureAndGradientMatchDoublePrecision) {
          beta.get(), &chisq, fgauss);
 
   // Independent route: analytic derivatives of the Gaussians in double.
-  const int fitted[] = {2, 3, 5, 6};
+  const int fitted[] = {1, 3, 4, 5};
   std::vector<double> want_alpha(16, 0.0), want_beta(4, 0.0);
   double want_chisq = 0.0;
   for (int i = 1; i <= f.ndata(); ++i) {
@@ -337,26 +343,6 @@ TEST(Fgauss, AtTheCentreGivesTheAmplitude) {
   EXPECT_TRUE(dyda.guards_intact());
 }
 
-TEST(Fgauss, SumsPeaksWithAnalyticDerivatives) {
-  float a[] = {0.0f, 3.0f, 3.0f, 1.0f, -2.0f, 6.5f, 1.5f};
-  GuardedVector dyda(6);
-  for (float x : {0.0f, 2.0f, 3.7f, 5.0f, 6.5f, 9.0f}) {
-    SCOPED_TRACE(x);
-    float y = 0.0f;
-    fgauss(x, a, &y, dyda.get(), 6);
-    double model = 0.0;
-    for (int p = 1; p <= 4; p += 3) {
-      const double u = (x - a[p + 1]) / a[p + 2], e = std::exp(-u * u);
-      model += a[p] * e;
-      EXPECT_NEAR(dyda[p], e, 1e-6);
-      EXPECT_NEAR(dyda[p + 1], 2.0 * a[p] * e * u / a[p + 2], 1e-5);
-      EXPECT_NEAR(dyda[p + 2], 2.0 * a[p] * e * u * u / a[p + 2], 1e-5);
-    }
-    EXPECT_NEAR(y, model, 1e-5);
-  }
-  EXPECT_TRUE(dyda.guards_intact());
-}
-
 // --- protocol guards ---------------------------------------------------------------
 
 // Leaves no fit open, whatever earlier tests did in this process.
@@ -367,12 +353,14 @@ void close_any_fit() {
 }
 
 void call_without_start(float alamda) {
+  ts::test::ignore_leaks_of_fatal_path();
   close_any_fit();
   Fit f = exact_line({0.0f, 0.0f});
   f.call(alamda);
 }
 
 void step_after_finish() {
+  ts::test::ignore_leaks_of_fatal_path();
   Fit f = exact_line({0.0f, 0.0f});
   f.call(-1.0f);
   f.call(0.0f);
@@ -387,6 +375,7 @@ TEST(MrqminDeathTest, StepOrFinishWithoutAStartIsRefused) {
 }
 
 void fit_singular_curvature() {
+  ts::test::ignore_leaks_of_fatal_path();
   // Every derivative of the second parameter is zero: the curvature is singular.
   Fit f(3, {1.0f, 1.0f}, {1, 1}, [](float x, float a[], float *y, float dyda[], int) {
     *y = a[1] * x;

@@ -14,9 +14,9 @@ using ts::detail::to_float;
 using ts::detail::widen;
 
 constexpr long kMultiplier = 16807;
-constexpr long kModulus = 2147483647;       // 2^31 - 1
-constexpr long kSchrageQuotient = 127773;   // kModulus / kMultiplier
-constexpr long kSchrageRemainder = 2836;    // kModulus % kMultiplier
+constexpr long kModulus = 2147483647;      // 2^31 - 1
+constexpr long kSchrageQuotient = 127773;  // kModulus / kMultiplier
+constexpr long kSchrageRemainder = 2836;   // kModulus % kMultiplier
 constexpr int kTableSize = 32;
 constexpr long kSlotDivisor = 1 + (kModulus - 1) / kTableSize;  // 67108864
 constexpr int kWarmUpSteps = 8;
