@@ -181,7 +181,8 @@ void untangle_pair(float &a_re, float &a_im, float &b_re, float &b_im, float c1,
 
 void four1(float data[], unsigned long nn, int isign) {
   require_unit_sign("four1", isign);
-  if (nn > 1 && !is_power_of_two(nn)) fatalf("four1: nn=%lu is not a power of two", nn);
+  if (nn < 2) return;  // zero or one value: its own transform
+  if (!is_power_of_two(nn)) fatalf("four1: nn=%lu is not a power of two", nn);
   complex_transform(block_of(data, 1), nn, isign);
 }
 

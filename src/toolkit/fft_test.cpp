@@ -3,6 +3,7 @@
 #include "tissuesteward/fft.h"
 
 #include "toolkit/detail/rounding.h"
+#include "support/fatal_report.h"
 #include "toolkit/fft_test_support.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +14,7 @@
 namespace {
 
 using fft_test::GuardedArray;
-using fft_test::fatal_report;
+using ts::testing::fatal_report;
 using ts::detail::sin_d;
 using ts::detail::to_float;
 using ts::detail::widen;

@@ -3,26 +3,12 @@
 #ifndef TISSUESTEWARD_FFT_TEST_SUPPORT_H
 #define TISSUESTEWARD_FFT_TEST_SUPPORT_H
 
-#include "toolkit/detail/messages.h"
-
 #include <cstdint>
 #include <cstring>
 #include <random>
-#include <string>
 #include <vector>
 
 namespace fft_test {
-
-// A death-test pattern for exactly the fatal report of `message` on stderr.
-inline std::string fatal_report(const std::string &message) {
-  const std::string text = ts::msg::kReportHead + message + "\n" + ts::msg::kReportTail;
-  std::string pattern = "^";
-  for (char c : text) {
-    if (std::string("\\^$.|?*+()[]{}").find(c) != std::string::npos) pattern += '\\';
-    pattern += c;
-  }
-  return pattern + "$";
-}
 
 // Uniform values in [-1, 1) on a 2^-23 grid, from the raw words of
 // std::mt19937 (whose sequence the standard fixes).
