@@ -104,11 +104,17 @@ Options parse_options(int argc, char **argv) {
   return options;
 }
 
-// The host API providers, installed beside hvsim (found through its run path).
-const char *provider_file(const std::string &api) {
-  if (api == "full") return HVSIM_PROVIDER_FULL;
-  if (api == "version") return HVSIM_PROVIDER_VERSION;
-  return HVSIM_PROVIDER_NONE;
+// The host API providers sit beside hvsim. (A sanitizer's dlopen wrapper
+// hides hvsim's run path from the loader, so the directory is spelt out.)
+std::string provider_path(const std::string &api) {
+  const char *file = api == "full"      ? HVSIM_PROVIDER_FULL
+                     : api == "version" ? HVSIM_PROVIDER_VERSION
+                                        : HVSIM_PROVIDER_NONE;
+  char self[4096];
+  const ssize_t size = readlink("/proc/self/exe", self, sizeof self - 1);
+  if (size <= 0) return file;  // left to the loader's search path
+  std::string path(self, static_cast<std::size_t>(size));
+  return path.substr(0, path.rfind('/') + 1) + file;
 }
 
 // The plug-in's seven entry points.
@@ -277,7 +283,7 @@ class Player {
 };
 
 int play(const Options &options, const Session &session) {
-  void *provider = dlopen(provider_file(options.api), RTLD_NOW | RTLD_GLOBAL);
+  void *provider = dlopen(provider_path(options.api).c_str(), RTLD_NOW | RTLD_GLOBAL);
   void *control = provider != nullptr ? dlsym(provider, "hvsim_control") : nullptr;
   if (control == nullptr) {
     std::fprintf(stderr, "hvsim: cannot load the host API provider: %s\n", dlerror());
