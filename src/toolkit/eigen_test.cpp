@@ -1,8 +1,8 @@
 // Jacobi eigen-decomposition and eigen ordering.
 #include "tissuesteward/eigen.h"
 
-#include "fatal_report.h"
-#include "guarded_matrix.h"
+#include "support/fatal_report.h"
+#include "support/guarded_matrix.h"
 #include "toolkit/detail/messages.h"
 
 #include <gtest/gtest.h>
@@ -23,9 +23,9 @@ extern "C" void ssyev_(const char *jobz, const char *uplo, const int *n, float *
 
 namespace {
 
-using ts::test::fatal_report;
-using ts::test::GuardedMatrix;
-using ts::test::GuardedVector;
+using ts::testing::fatal_report;
+using ts::testing::GuardedMatrix;
+using ts::testing::GuardedVector;
 
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 
@@ -176,7 +176,7 @@ TEST(Jacobi, EigenpairsAgreeWithLapack) {
 using JacobiDeathTest = ::testing::Test;
 
 void decompose_with_nan() {
-  ts::test::ignore_leaks_of_fatal_path();
+  ts::testing::ignore_leaks_of_fatal_path();
   GuardedMatrix a(3, 3, {1, kNaN, 0, kNaN, 2, 1, 0, 1, 3});
   GuardedMatrix v(3, 3);
   GuardedVector d(3);

@@ -1,8 +1,8 @@
 // Gauss-Jordan elimination and covariance re-ordering.
 #include "tissuesteward/linsolve.h"
 
-#include "fatal_report.h"
-#include "guarded_matrix.h"
+#include "support/fatal_report.h"
+#include "support/guarded_matrix.h"
 #include "toolkit/detail/messages.h"
 
 #include <gtest/gtest.h>
@@ -15,8 +15,8 @@
 
 namespace {
 
-using ts::test::fatal_report;
-using ts::test::GuardedMatrix;
+using ts::testing::fatal_report;
+using ts::testing::GuardedMatrix;
 
 constexpr float kInf = std::numeric_limits<float>::infinity();
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
@@ -144,7 +144,7 @@ TEST(Gaussj, InverseAndSolutionsOnRandomMatrices) {
 using GaussjDeathTest = ::testing::Test;
 
 void invert(int n, const std::vector<float> &row_major) {
-  ts::test::ignore_leaks_of_fatal_path();
+  ts::testing::ignore_leaks_of_fatal_path();
   GuardedMatrix a(n, n, row_major);
   gaussj(a.get(), n, nullptr, 0);
 }
@@ -210,7 +210,7 @@ TEST(Covsrt, ThreeParametersMiddleHeld) {
 }
 
 void covsrt_with_flags(std::vector<int> flags, int mfit) {
-  ts::test::ignore_leaks_of_fatal_path();
+  ts::testing::ignore_leaks_of_fatal_path();
   const int ma = static_cast<int>(flags.size());
   GuardedMatrix c(ma, ma);
   flags.insert(flags.begin(), 0);

@@ -2,8 +2,8 @@
 // normal equations and the sum-of-Gaussians model.
 #include "tissuesteward/nlfit.h"
 
-#include "fatal_report.h"
-#include "guarded_matrix.h"
+#include "support/fatal_report.h"
+#include "support/guarded_matrix.h"
 #include "toolkit/detail/messages.h"
 
 #include <gtest/gtest.h>
@@ -16,9 +16,9 @@
 
 namespace {
 
-using ts::test::fatal_report;
-using ts::test::GuardedMatrix;
-using ts::test::GuardedVector;
+using ts::testing::fatal_report;
+using ts::testing::GuardedMatrix;
+using ts::testing::GuardedVector;
 
 // y = a1 + a2·x.
 void line(float x, float a[], float *y, float dyda[], int) {
@@ -234,7 +234,7 @@ TEST(Mrqmin, HeldParametersKeepTheirValueAndGetZeroCovariance) {
   for (int j = 1; j <= 6; ++j) {
     for (int k = 1; k <= 6; ++k) {
       if (j > 4 || k > 4) {
-        EXPECT_TRUE(ts::test::is_guard(f.alpha[j][k])) << j << "," << k;
+        EXPECT_TRUE(ts::testing::is_guard(f.alpha[j][k])) << j << "," << k;
       }
     }
   }
@@ -318,11 +318,11 @@ TEST(Mrqcof, PackedCurvatureAndGradientMatchDoublePrecision) {
   for (int j = 1; j <= ma; ++j) {
     for (int k = 1; k <= ma; ++k) {
       if (j > mfit || k > mfit) {
-        EXPECT_TRUE(ts::test::is_guard(alpha[j][k])) << j << "," << k;
+        EXPECT_TRUE(ts::testing::is_guard(alpha[j][k])) << j << "," << k;
       }
     }
     if (j > mfit) {
-      EXPECT_TRUE(ts::test::is_guard(beta[j])) << j;
+      EXPECT_TRUE(ts::testing::is_guard(beta[j])) << j;
     }
   }
   EXPECT_TRUE(alpha.guards_intact());
@@ -353,14 +353,14 @@ void close_any_fit() {
 }
 
 void call_without_start(float alamda) {
-  ts::test::ignore_leaks_of_fatal_path();
+  ts::testing::ignore_leaks_of_fatal_path();
   close_any_fit();
   Fit f = exact_line({0.0f, 0.0f});
   f.call(alamda);
 }
 
 void step_after_finish() {
-  ts::test::ignore_leaks_of_fatal_path();
+  ts::testing::ignore_leaks_of_fatal_path();
   Fit f = exact_line({0.0f, 0.0f});
   f.call(-1.0f);
   f.call(0.0f);
@@ -375,7 +375,7 @@ TEST(MrqminDeathTest, StepOrFinishWithoutAStartIsRefused) {
 }
 
 void fit_singular_curvature() {
-  ts::test::ignore_leaks_of_fatal_path();
+  ts::testing::ignore_leaks_of_fatal_path();
   // Every derivative of the second parameter is zero: the curvature is singular.
   Fit f(3, {1.0f, 1.0f}, {1, 1}, [](float x, float a[], float *y, float dyda[], int) {
     *y = a[1] * x;

@@ -1,7 +1,7 @@
 // 1-based float matrices and vectors with a ring of guard cells, for
 // catching stray writes of the toolkit's routines.
-#ifndef TISSUESTEWARD_TESTS_GUARDED_MATRIX_H
-#define TISSUESTEWARD_TESTS_GUARDED_MATRIX_H
+#ifndef TISSUESTEWARD_TESTS_SUPPORT_GUARDED_MATRIX_H
+#define TISSUESTEWARD_TESTS_SUPPORT_GUARDED_MATRIX_H
 
 #include "tissuesteward/arrays.h"
 
@@ -10,7 +10,7 @@
 #include <cstring>
 #include <vector>
 
-namespace ts::test {
+namespace ts::testing {
 
 inline constexpr float kGuard = -12345.5f;
 
@@ -82,6 +82,6 @@ class GuardedVector {
   float *v_;
 };
 
-}  // namespace ts::test
+}  // namespace ts::testing
 
 #endif
