@@ -73,7 +73,9 @@ inline constexpr char kGammqInvalidArguments[] = "Invalid arguments in routine g
 // (none yet)
 
 // --- fft ---------------------------------------------------------------------
-// (none yet)
+// No fixed texts: refused lengths and signs are reported with their values
+// ("four1: nn=12 is not a power of two"), and rlft3 leaves silently (status 1)
+// when its tensor is not one block.
 
 }  // namespace ts::msg
 
