@@ -3,6 +3,8 @@
 // resolution of the fixed 25-move search.
 #include "tissuesteward/probability.h"
 
+#include "support/draw.h"
+
 #include <boost/math/distributions/fisher_f.hpp>
 #include <boost/math/distributions/students_t.hpp>
 #include <boost/math/special_functions/beta.hpp>
@@ -11,28 +13,14 @@
 
 #include <algorithm>
 #include <cmath>
-#include <random>
 
 namespace {
 
+using ts::testing::Draw;
 namespace bm = boost::math;
 
 constexpr double kUnitRoundoff = 0x1p-24;
 constexpr int kSamples = 3000;
-
-class Draw {
- public:
-  explicit Draw(unsigned seed) : engine_(seed) {}
-  double operator()(double lo, double hi) {
-    return std::uniform_real_distribution<double>(lo, hi)(engine_);
-  }
-  unsigned long count(unsigned long lo, unsigned long hi) {
-    return std::uniform_int_distribution<unsigned long>(lo, hi)(engine_);
-  }
-
- private:
-  std::mt19937_64 engine_;
-};
 
 // Error allowed in betai(a, b, x) when x itself is off by a few roundings of
 // single precision: betai's own bound (see the special-function tests) plus
