@@ -23,13 +23,15 @@ float ascending_dot(int count, Left left, Right right) {
 void matrix_matrix_mult(float **a, float **b, float **z, int n, int p, int m) {
   for (int i = 0; i < n; ++i)
     for (int j = 0; j < m; ++j)
-      z[i][j] = ascending_dot(p, [&](int k) { return a[i][k]; }, [&](int k) { return b[k][j]; });
+      z[i][j] = ascending_dot(
+          p, [&](int k) { return a[i][k]; }, [&](int k) { return b[k][j]; });
 }
 
 void transposematrix_matrix_mult(float **a, float **z, int n, int m) {
   for (int i = 0; i < n; ++i)
     for (int j = 0; j <= i; ++j)
-      z[i][j] = ascending_dot(m, [&](int k) { return a[i][k]; }, [&](int k) { return a[j][k]; });
+      z[i][j] = ascending_dot(
+          m, [&](int k) { return a[i][k]; }, [&](int k) { return a[j][k]; });
   for (int i = 0; i < n; ++i)
     for (int j = 0; j < i; ++j) z[j][i] = z[i][j];
 }
@@ -50,7 +52,8 @@ void matrix_vector_mult(float **a, float *x, float *y, int n, int m) {
 }
 
 float vector_vector_mult(float *x, float *y, int n) {
-  return ascending_dot(n, [&](int i) { return x[i]; }, [&](int i) { return y[i]; });
+  return ascending_dot(
+      n, [&](int i) { return x[i]; }, [&](int i) { return y[i]; });
 }
 
 void matrix_transpose(float **a, float **b, int n, int m) {
@@ -64,15 +67,9 @@ void diagmatrix_matrix_mult(float *d, float **a, int n, int m) {
 }
 
 void copy_matrix(float **source, float **destination, int n, int m, int mode) {
-  int from = 0;  // index base of the source
-  int to = 0;    // index base of the destination
-  switch (mode) {
-    case 0: break;
-    case 1: from = 1; to = 1; break;
-    case 2: to = 1; break;
-    case 3: from = 1; break;
-    default: return;
-  }
+  if (mode < 0 || mode > 3) return;  // nothing to copy
+  const int from = mode == 1 || mode == 3 ? 1 : 0;  // index base of the source
+  const int to = mode == 1 || mode == 2 ? 1 : 0;    // index base of the destination
   // Bit patterns, NaN payloads included: memcpy, never a float load/store.
   for (int i = 0; i < n; ++i)
     for (int j = 0; j < m; ++j)

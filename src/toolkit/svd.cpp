@@ -41,7 +41,9 @@ float with_sign_of(float magnitude, float x) {
 }
 
 // -sign(f)·√s with the root of the float sum taken in double, rounded once.
-float householder_root(float s, float f) { return to_float(-with_sign_of(1.0f, f) * sqrt_d(widen(s))); }
+float householder_root(float s, float f) {
+  return to_float(-with_sign_of(1.0f, f) * sqrt_d(widen(s)));
+}
 
 // Plane rotation of columns p and q over rows 1..rows:
 // (y, z) -> (y·c + z·s, z·c - y·s).
@@ -169,9 +171,9 @@ float shifted_start(float x, float y, float z, float g, float h) {
   const float ratio = ((y - z) * (y + z) + (g - h) * (g + h)) / ((h + h) * y);
   const float t = with_sign_of(pythag(ratio, 1.0f), ratio);
   const float square_difference = (x - z) * (x + z);
-  const float f = to_float((widen(square_difference) +
-                            widen(h) * (widen(y) / (widen(ratio) + widen(t)) - widen(h))) /
-                           widen(x));
+  const float f = to_float(
+      (widen(square_difference) + widen(h) * (widen(y) / (widen(ratio) + widen(t)) - widen(h))) /
+      widen(x));
   const bool inputs_finite = std::isfinite(x) && std::isfinite(y) && std::isfinite(z) &&
                              std::isfinite(g) && std::isfinite(h);
   if (std::isfinite(f) || !inputs_finite) return f;
@@ -367,10 +369,10 @@ int getInverseMatrixUsingSVD(float **a, float **r, int n) {
   }
 
   copy_matrix(u, e, n, n, 3);
-  matrix_transpose(e, t, n, n);         // t = Uᵀ
+  matrix_transpose(e, t, n, n);            // t = Uᵀ
   diagmatrix_matrix_mult(&w[1], t, n, n);  // row j of t times w[j+1]
   copy_matrix(v, e, n, n, 3);
-  copy_matrix(e, p, n, n, 0);           // p = V
+  copy_matrix(e, p, n, n, 0);  // p = V
   matrix_matrix_mult(p, t, r, n, n, n);
 
   free_matrix(t, 0, n - 1, 0, n - 1);

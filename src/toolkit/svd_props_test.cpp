@@ -73,9 +73,9 @@ struct Checker {
     for (int i = 0; i < m; ++i)
       for (int j = 0; j < n; ++j) u[i + 1][j + 1] = a[i * n + j];
     svdcmp(u.get(), m, n, w.get(), v.get());
-    const std::string where = "m=" + std::to_string(m) + " n=" + std::to_string(n) + " kind=" +
-                              std::to_string(static_cast<int>(kind)) + " scale=" +
-                              std::to_string(scale) + " seed=" + std::to_string(seed);
+    const std::string where = "m=" + std::to_string(m) + " n=" + std::to_string(n) +
+                              " kind=" + std::to_string(static_cast<int>(kind)) +
+                              " scale=" + std::to_string(scale) + " seed=" + std::to_string(seed);
     ASSERT_TRUE(u.guards_intact() && v.guards_intact() && w.guards_intact()) << where;
 
     std::vector<float> reference = lapack_singular_values(m, n, a);
@@ -107,7 +107,8 @@ struct Checker {
     std::vector<float> mine(n);
     for (int j = 0; j < n; ++j) mine[j] = std::fabs(w[j + 1]);
     std::sort(mine.rbegin(), mine.rend());
-    for (int j = 0; j < n; ++j) EXPECT_NEAR(mine[j], reference[j], tolerance) << where << " j=" << j;
+    for (int j = 0; j < n; ++j)
+      EXPECT_NEAR(mine[j], reference[j], tolerance) << where << " j=" << j;
   }
 
   // max |GᵀG - I| over the columns (or GGᵀ over the rows) of g[1..m][1..n].
@@ -126,7 +127,7 @@ struct Checker {
 };
 
 TEST(SvdcmpProperties, RandomShapesKindsAndScales) {
-  const Shape shapes[] = {{1, 1}, {1, 4}, {4, 1}, {2, 2}, {3, 3},  {5, 3},   {3, 5},
+  const Shape shapes[] = {{1, 1}, {1, 4}, {4, 1}, {2, 2},   {3, 3},  {5, 3},  {3, 5},
                           {6, 6}, {9, 4}, {4, 9}, {12, 12}, {20, 7}, {7, 20}, {25, 25}};
   const Kind kinds[] = {Kind::kDense, Kind::kRankDeficient, Kind::kZeroRows, Kind::kZero};
   const float scales[] = {1.0f, 3e-8f, 1e-3f, 1e10f, 1e30f};

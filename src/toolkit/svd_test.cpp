@@ -8,7 +8,6 @@
 
 #include <cmath>
 #include <cstring>
-#include <initializer_list>
 #include <limits>
 #include <vector>
 
@@ -17,19 +16,13 @@ namespace {
 using support::GuardedMatrix;
 using support::GuardedVector;
 
-void fill(const GuardedMatrix &m, int cols, int lo, std::initializer_list<float> values) {
-  int k = 0;
-  for (float v : values) {
-    m[lo + k / cols][lo + k % cols] = v;
-    ++k;
-  }
-}
+using Floats = std::vector<float>;
 
 // svdcmp of an m × n matrix given row by row, with guards all round.
 struct Decomposition {
   Decomposition(int m_, int n_, const std::vector<float> &values)
       : m(m_), n(n_), u(m_, n_), v(n_, n_), w(n_) {
-    for (int k = 0; k < m * n; ++k) u[1 + k / n][1 + k % n] = values[k];
+    u.fill(values);
     svdcmp(u.get(), m, n, w.get(), v.get());
   }
   bool guards_intact() const { return u.guards_intact() && v.guards_intact() && w.guards_intact(); }
@@ -38,15 +31,6 @@ struct Decomposition {
   GuardedVector w;
 };
 
-void expect_matrix(const GuardedMatrix &a, int cols, int lo,
-                   std::initializer_list<float> values) {
-  int k = 0;
-  for (float want : values) {
-    EXPECT_EQ(a[lo + k / cols][lo + k % cols], want) << "element " << k;
-    ++k;
-  }
-}
-
 TEST(Pythag, ExactScaledAndNonFinite) {
   EXPECT_EQ(pythag(3, 4), 5.0f);
   EXPECT_EQ(pythag(-3, 4), 5.0f);
@@ -54,9 +38,10 @@ TEST(Pythag, ExactScaledAndNonFinite) {
   EXPECT_EQ(pythag(0, 0), 0.0f);
   EXPECT_EQ(pythag(0, -2), 2.0f);
   const float root2 = static_cast<float>(std::sqrt(2.0));
-  EXPECT_EQ(pythag(1e30f, 1e30f), 1e30f * root2);    // no overflow
+  EXPECT_EQ(pythag(1e30f, 1e30f), 1e30f * root2);     // no overflow
   EXPECT_EQ(pythag(1e-30f, 1e-30f), 1e-30f * root2);  // no underflow
-  EXPECT_EQ(pythag(3e38f, 1e38f), 3e38f * static_cast<float>(std::sqrt(1.0 + (1.0f / 3) * (1.0f / 3))));
+  EXPECT_EQ(pythag(3e38f, 1e38f),
+            3e38f * static_cast<float>(std::sqrt(1.0 + (1.0f / 3) * (1.0f / 3))));
   // r = b/a and r² in float, 1 + r² and its root in double: differs both from
   // an all-float form (...96p+0) and from the correctly rounded hypot (...94p+0).
   EXPECT_EQ(pythag(0x1.4a78bcp+0f, 0x1.f0f63p-4f), 0x1.4bed92p+0f);
@@ -76,8 +61,8 @@ TEST(Svdcmp, DocumentedSmallCasesExactly) {
   Decomposition d(2, 2, {3, 0, 0, -2});  // no QR sweep needed
   EXPECT_EQ(d.w[1], 3.0f);
   EXPECT_EQ(d.w[2], 2.0f);
-  expect_matrix(d.u, 2, 1, {-1, 0, 0, -1});
-  expect_matrix(d.v, 2, 1, {-1, 0, 0, 1});
+  EXPECT_EQ(d.u.elements(), (Floats{-1, 0, 0, -1}));
+  EXPECT_EQ(d.v.elements(), (Floats{-1, 0, 0, 1}));
   EXPECT_TRUE(d.guards_intact());
 
   Decomposition one(1, 1, {-5});
@@ -89,8 +74,8 @@ TEST(Svdcmp, DocumentedSmallCasesExactly) {
   Decomposition unsorted(2, 2, {1, 0, 0, 5});  // left in place, not sorted
   EXPECT_EQ(unsorted.w[1], 1.0f);
   EXPECT_EQ(unsorted.w[2], 5.0f);
-  expect_matrix(unsorted.u, 2, 1, {-1, 0, 0, -1});
-  expect_matrix(unsorted.v, 2, 1, {-1, 0, 0, -1});
+  EXPECT_EQ(unsorted.u.elements(), (Floats{-1, 0, 0, -1}));
+  EXPECT_EQ(unsorted.v.elements(), (Floats{-1, 0, 0, -1}));
 }
 
 TEST(Svdcmp, ToleranceIsAbsolute) {
@@ -108,8 +93,8 @@ TEST(Svdcmp, ToleranceIsAbsolute) {
 
 // r = pseudo-inverse of the zero-based n × n matrix a, guards around both.
 struct Inverse {
-  Inverse(int n_, std::initializer_list<float> values) : n(n_), a(n_, n_, 0), r(n_, n_, 0) {
-    fill(a, n, 0, values);
+  Inverse(int n_, const Floats &values) : n(n_), a(n_, n_, 0), r(n_, n_, 0) {
+    a.fill(values);
     EXPECT_EQ(getInverseMatrixUsingSVD(a.get(), r.get(), n), 1);
     EXPECT_TRUE(a.guards_intact() && r.guards_intact());
   }
@@ -118,8 +103,8 @@ struct Inverse {
 };
 
 TEST(GetInverseMatrixUsingSVD, DocumentedCasesAndThreshold) {
-  expect_matrix(Inverse(2, {2, 0, 0, 4}).r, 2, 0, {0.5f, 0, 0, 0.25f});
-  expect_matrix(Inverse(2, {1, 0, 0, 1}).r, 2, 0, {1, 0, 0, 1});
+  EXPECT_EQ(Inverse(2, {2, 0, 0, 4}).r.elements(), (Floats{0.5f, 0, 0, 0.25f}));
+  EXPECT_EQ(Inverse(2, {1, 0, 0, 1}).r.elements(), (Floats{1, 0, 0, 1}));
 
   // Singular values 2 and about 0; the second falls below 2e-6 and is dropped.
   Inverse ones(2, {1, 1, 1, 1});
@@ -129,12 +114,13 @@ TEST(GetInverseMatrixUsingSVD, DocumentedCasesAndThreshold) {
   // The threshold is 1e-6 times the largest value: a value equal to it is
   // inverted, the next float below it is dropped.
   const float at = 1e-6f;
-  expect_matrix(Inverse(2, {1, 0, 0, at}).r, 2, 0, {1, 0, 0, 1.0f / at});
-  expect_matrix(Inverse(2, {1, 0, 0, std::nextafter(at, 0.0f)}).r, 2, 0, {1, 0, 0, 0});
+  EXPECT_EQ(Inverse(2, {1, 0, 0, at}).r.elements(), (Floats{1, 0, 0, 1.0f / at}));
+  EXPECT_EQ(Inverse(2, {1, 0, 0, std::nextafter(at, 0.0f)}).r.elements(), (Floats{1, 0, 0, 0}));
 
   // All singular values 0: the pseudo-inverse of zero is zero, not inf/NaN.
-  expect_matrix(Inverse(3, {0, 0, 0, 0, 0, 0, 0, 0, 0}).r, 3, 0, {0, 0, 0, 0, 0, 0, 0, 0, 0});
-  expect_matrix(Inverse(1, {-0.0f}).r, 1, 0, {0});
+  EXPECT_EQ(Inverse(3, {0, 0, 0, 0, 0, 0, 0, 0, 0}).r.elements(),
+            (Floats{0, 0, 0, 0, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(Inverse(1, {-0.0f}).r.elements(), (Floats{0}));
 }
 
 TEST(GetInverseMatrixUsingSVD, InPlaceMatchesSeparateOutput) {
@@ -145,7 +131,8 @@ TEST(GetInverseMatrixUsingSVD, InPlaceMatchesSeparateOutput) {
     for (int j = 0; j < n; ++j) a[i][j] = source.signed_unit();
   getInverseMatrixUsingSVD(a.get(), r.get(), n);
   getInverseMatrixUsingSVD(a.get(), a.get(), n);
-  for (int i = 0; i < n; ++i) EXPECT_EQ(std::memcmp(a[i], r[i], n * sizeof(float)), 0) << "row " << i;
+  for (int i = 0; i < n; ++i)
+    EXPECT_EQ(std::memcmp(a[i], r[i], n * sizeof(float)), 0) << "row " << i;
   EXPECT_TRUE(a.guards_intact());
 }
 
@@ -153,10 +140,9 @@ TEST(GetInverseMatrixUsingSVD, InPlaceMatchesSeparateOutput) {
 // the bidiagonal stalls at rounding level (~1e28), far above the absolute
 // tolerance, so the 100 sweeps run out and a large singular value is left
 // negative. The inverse must keep that component, with its sign: A·R·A = A.
-const std::vector<float> kStalling = {
-    0x1.1d8df8p+118f,  0x1.0485cap+115f,  0x1.88e5bcp+118f,
-    -0x1.326226p+117f, -0x1.e2494cp+118f, 0x1.400c48p+117f,
-    0x1.1d8df8p+118f,  0x1.0485cap+115f,  0x1.88e5bcp+118f};
+const std::vector<float> kStalling = {0x1.1d8df8p+118f,  0x1.0485cap+115f,  0x1.88e5bcp+118f,
+                                      -0x1.326226p+117f, -0x1.e2494cp+118f, 0x1.400c48p+117f,
+                                      0x1.1d8df8p+118f,  0x1.0485cap+115f,  0x1.88e5bcp+118f};
 
 TEST(GetInverseMatrixUsingSVD, UnconvergedValuesKeepTheirComponent) {
   Decomposition d(3, 3, kStalling);
@@ -168,25 +154,24 @@ TEST(GetInverseMatrixUsingSVD, UnconvergedValuesKeepTheirComponent) {
   ASSERT_LT(most_negative, -1e-6f * largest) << "no negative value above the threshold left";
 
   GuardedMatrix a(3, 3, 0), r(3, 3, 0);
-  for (int k = 0; k < 9; ++k) a[k / 3][k % 3] = kStalling[k];
+  a.fill(kStalling);
   getInverseMatrixUsingSVD(a.get(), r.get(), 3);
   for (int i = 0; i < 3; ++i)
     for (int j = 0; j < 3; ++j) {
       long double ara = 0;
       for (int k = 0; k < 3; ++k)
-        for (int l = 0; l < 3; ++l)
-          ara += static_cast<long double>(a[i][k]) * r[k][l] * a[l][j];
+        for (int l = 0; l < 3; ++l) ara += static_cast<long double>(a[i][k]) * r[k][l] * a[l][j];
       EXPECT_NEAR(static_cast<double>(ara / a[i][j]), 1.0, 1e-4) << i << "," << j;
     }
 
   // The next, well-conditioned call starts afresh.
-  expect_matrix(Inverse(2, {2, 0, 0, 4}).r, 2, 0, {0.5f, 0, 0, 0.25f});
+  EXPECT_EQ(Inverse(2, {2, 0, 0, 4}).r.elements(), (Floats{0.5f, 0, 0, 0.25f}));
 }
 
 TEST(Svbksb, DropsZeroValuesAndMayOverwriteB) {
   GuardedMatrix u(2, 2), v(2, 2);
-  fill(u, 2, 1, {1, 0, 0, 1});
-  fill(v, 2, 1, {1, 0, 0, 1});
+  u.fill({1, 0, 0, 1});
+  v.fill({1, 0, 0, 1});
   GuardedVector w(2), b(2), x(2);
   w[1] = 2;
   w[2] = 4;
@@ -211,12 +196,12 @@ TEST(Svbksb, DropsZeroValuesAndMayOverwriteB) {
 
 TEST(Svdvar, CovarianceFromVAndW) {
   GuardedMatrix v(2, 2), cvm(2, 2);
-  fill(v, 2, 1, {1, 0, 0, 1});
+  v.fill({1, 0, 0, 1});
   GuardedVector w(2);
   w[1] = 2;
   w[2] = 0;
   svdvar(v.get(), 2, w.get(), cvm.get());
-  expect_matrix(cvm, 2, 1, {0.25f, 0, 0, 0});
+  EXPECT_EQ(cvm.elements(), (Floats{0.25f, 0, 0, 0}));
   EXPECT_TRUE(cvm.guards_intact());
 
   // V·diag(1/w²)·Vᵀ of a real decomposition, exactly symmetric.
@@ -227,8 +212,10 @@ TEST(Svdvar, CovarianceFromVAndW) {
     for (int j = 1; j <= 3; ++j) {
       long double want = 0;
       for (int k = 1; k <= 3; ++k)
-        want += static_cast<long double>(d.v[i][k]) * d.v[j][k] / (static_cast<long double>(d.w[k]) * d.w[k]);
-      EXPECT_NEAR(c[i][j], static_cast<double>(want), 1e-5 * std::fabs(static_cast<double>(want)) + 1e-7);
+        want += static_cast<long double>(d.v[i][k]) * d.v[j][k] /
+                (static_cast<long double>(d.w[k]) * d.w[k]);
+      EXPECT_NEAR(c[i][j], static_cast<double>(want),
+                  1e-5 * std::fabs(static_cast<double>(want)) + 1e-7);
       EXPECT_EQ(c[i][j], c[j][i]);
     }
   EXPECT_TRUE(c.guards_intact());

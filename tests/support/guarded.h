@@ -5,9 +5,11 @@
 
 #include "tissuesteward/arrays.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <random>
+#include <vector>
 
 namespace support {
 
@@ -38,6 +40,18 @@ class GuardedMatrix {
 
   float **get() const { return m_; }
   float *operator[](long i) const { return m_[i]; }
+
+  // The inside, row by row.
+  void fill(const std::vector<float> &values) const {
+    for (std::size_t k = 0; k < values.size(); ++k)
+      m_[lo_ + static_cast<long>(k) / cols_][lo_ + static_cast<long>(k) % cols_] = values[k];
+  }
+  std::vector<float> elements() const {
+    std::vector<float> out;
+    for (long i = lo_; i < lo_ + rows_; ++i)
+      for (long j = lo_; j < lo_ + cols_; ++j) out.push_back(m_[i][j]);
+    return out;
+  }
   bool guards_intact() const {
     for (long i = lo_ - 1; i <= lo_ + rows_; ++i)
       for (long j = lo_ - 1; j <= lo_ + cols_; ++j) {
