@@ -195,8 +195,9 @@ float shifted_start(float x, float y, float z, float g, float h) {
 void diagonalise(float **a, int m, int n, float w[], float e[], float **v) {
   for (int k = n; k >= 1; --k) {
     for (int sweep = 1; sweep <= kMaxSweeps; ++sweep) {
-      // Split: the lowest l with e[l] negligible, or w[l-1] negligible
-      // (then e[l] must be chased out first). e[1] is always 0.
+      // Split: search down from k for the first l with e[l] negligible, or
+      // with w[l-1] negligible (then e[l] is chased out first). e[1] is
+      // always 0, so w[0] is never needed.
       int l = k;
       bool cancel = false;
       for (; l > 1; --l) {
