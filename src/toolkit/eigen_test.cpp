@@ -2,7 +2,7 @@
 #include "tissuesteward/eigen.h"
 
 #include "support/fatal_report.h"
-#include "support/guarded_matrix.h"
+#include "support/guarded.h"
 #include "toolkit/detail/messages.h"
 
 #include <gtest/gtest.h>
@@ -23,9 +23,9 @@ extern "C" void ssyev_(const char *jobz, const char *uplo, const int *n, float *
 
 namespace {
 
+using support::GuardedMatrix;
+using support::GuardedVector;
 using ts::testing::fatal_report;
-using ts::testing::GuardedMatrix;
-using ts::testing::GuardedVector;
 
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 
@@ -50,7 +50,8 @@ struct Decomposition {
 // Runs jacobi on a guarded copy of the symmetric row-major `sym`, with the
 // lower triangle set to `lower` (or left symmetric when `lower` is null).
 Decomposition run_jacobi(int n, const std::vector<float> &sym, const float *lower = nullptr) {
-  GuardedMatrix a(n, n, sym);
+  GuardedMatrix a(n, n);
+  a.fill(sym);
   if (lower != nullptr)
     for (int i = 1; i <= n; ++i)
       for (int j = 1; j < i; ++j) a[i][j] = *lower;
@@ -177,7 +178,8 @@ using JacobiDeathTest = ::testing::Test;
 
 void decompose_with_nan() {
   ts::testing::ignore_leaks_of_fatal_path();
-  GuardedMatrix a(3, 3, {1, kNaN, 0, kNaN, 2, 1, 0, 1, 3});
+  GuardedMatrix a(3, 3);
+  a.fill({1, kNaN, 0, kNaN, 2, 1, 0, 1, 3});
   GuardedMatrix v(3, 3);
   GuardedVector d(3);
   int nrot = 0;

@@ -2,7 +2,7 @@
 #include "tissuesteward/linsolve.h"
 
 #include "support/fatal_report.h"
-#include "support/guarded_matrix.h"
+#include "support/guarded.h"
 #include "toolkit/detail/messages.h"
 
 #include <gtest/gtest.h>
@@ -15,8 +15,8 @@
 
 namespace {
 
+using support::GuardedMatrix;
 using ts::testing::fatal_report;
-using ts::testing::GuardedMatrix;
 
 constexpr float kInf = std::numeric_limits<float>::infinity();
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
@@ -53,8 +53,10 @@ TEST(Gaussj, IdentityIsUnchangedAndPivotsFromTheLastDiagonalBackwards) {
 }
 
 TEST(Gaussj, OneByOne) {
-  GuardedMatrix a(1, 1, {4.0f});
-  GuardedMatrix b(1, 2, {3.0f, -8.0f});
+  GuardedMatrix a(1, 1);
+  a.fill({4.0f});
+  GuardedMatrix b(1, 2);
+  b.fill({3.0f, -8.0f});
   gaussj(a.get(), 1, b.get(), 2);
   EXPECT_EQ(a[1][1], 0.25f);
   EXPECT_EQ(b[1][1], 0.75f);
@@ -62,7 +64,8 @@ TEST(Gaussj, OneByOne) {
 }
 
 TEST(Gaussj, InvertsWithoutRightHandSides) {
-  GuardedMatrix a(2, 2, {4.0f, 8.0f, 2.0f, 6.0f});  // det 8: inverse is dyadic
+  GuardedMatrix a(2, 2);  // det 8: inverse is dyadic
+  a.fill({4.0f, 8.0f, 2.0f, 6.0f});
   gaussj(a.get(), 2, nullptr, 0);
   EXPECT_EQ(a[1][1], 0.75f);
   EXPECT_EQ(a[1][2], -1.0f);
@@ -74,14 +77,14 @@ TEST(Gaussj, InvertsWithoutRightHandSides) {
 TEST(Gaussj, RowExchangesAreUndoneInTheInverseOnly) {
   // Zeros on the diagonal force row exchanges; with power-of-two entries the
   // inverse (the transpose with reciprocal entries) is exact.
-  GuardedMatrix a(3, 3,
-                  {0, 2, 0,  //
-                   0, 0, 4,  //
-                   8, 0, 0});
-  GuardedMatrix b(3, 2,
-                  {2, 1,  //
-                   4, 2,  //
-                   8, 3});
+  GuardedMatrix a(3, 3);
+  a.fill({0, 2, 0,  //
+          0, 0, 4,  //
+          8, 0, 0});
+  GuardedMatrix b(3, 2);
+  b.fill({2, 1,  //
+          4, 2,  //
+          8, 3});
   gaussj(a.get(), 3, b.get(), 2);
   const std::vector<float> inverse = {0, 0, 0.125f, 0.5f, 0, 0, 0, 0.25f, 0};
   for (int i = 1; i <= 3; ++i)
@@ -96,7 +99,8 @@ TEST(Gaussj, RowExchangesAreUndoneInTheInverseOnly) {
   EXPECT_TRUE(a.guards_intact());
   EXPECT_TRUE(b.guards_intact());
 
-  GuardedMatrix swap(2, 2, {0, 1, 1, 0});
+  GuardedMatrix swap(2, 2);
+  swap.fill({0, 1, 1, 0});
   gaussj(swap.get(), 2, nullptr, 0);
   EXPECT_EQ(swap[1][1], 0.0f);
   EXPECT_EQ(swap[1][2], 1.0f);
@@ -113,13 +117,15 @@ TEST(Gaussj, InverseAndSolutionsOnRandomMatrices) {
     const int n = 1 + trial % 12;
     const int m = trial % 4;
     SCOPED_TRACE(testing::Message() << "trial " << trial << " n " << n << " m " << m);
-    std::vector<float> a0(n * n), b0(n * std::max(m, 1));
+    std::vector<float> a0(n * n), b0(n * m);
     for (float &v : a0) v = uniform(gen);
     // Keep the matrix away from singular so a fixed tolerance is meaningful.
     for (int i = 0; i < n; ++i) a0[i * n + i] += (trial % 2 == 0 ? 1.0f : -1.0f) * n * 0.5f;
     for (float &v : b0) v = uniform(gen);
-    GuardedMatrix a(n, n, a0);
-    GuardedMatrix b(n, m, b0);
+    GuardedMatrix a(n, n);
+    a.fill(a0);
+    GuardedMatrix b(n, m);
+    b.fill(b0);
     gaussj(a.get(), n, b.get(), m);
     double worst_identity = 0.0, worst_residual = 0.0;
     for (int i = 1; i <= n; ++i) {
@@ -145,7 +151,8 @@ using GaussjDeathTest = ::testing::Test;
 
 void invert(int n, const std::vector<float> &row_major) {
   ts::testing::ignore_leaks_of_fatal_path();
-  GuardedMatrix a(n, n, row_major);
+  GuardedMatrix a(n, n);
+  a.fill(row_major);
   gaussj(a.get(), n, nullptr, 0);
 }
 
@@ -201,7 +208,8 @@ TEST(Covsrt, SpreadsThePackedBlockIntoFullOrder) {
 }
 
 TEST(Covsrt, ThreeParametersMiddleHeld) {
-  GuardedMatrix c(3, 3, {2, 5, 9, 5, 3, 9, 9, 9, 9});
+  GuardedMatrix c(3, 3);
+  c.fill({2, 5, 9, 5, 3, 9, 9, 9, 9});
   int ia[] = {0, 1, 0, 1};
   covsrt(c.get(), 3, ia, 2);
   const std::vector<float> want = {2, 0, 5, 0, 0, 0, 5, 0, 3};

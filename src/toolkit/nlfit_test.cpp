@@ -3,7 +3,7 @@
 #include "tissuesteward/nlfit.h"
 
 #include "support/fatal_report.h"
-#include "support/guarded_matrix.h"
+#include "support/guarded.h"
 #include "toolkit/detail/messages.h"
 
 #include <gtest/gtest.h>
@@ -16,9 +16,9 @@
 
 namespace {
 
+using support::GuardedMatrix;
+using support::GuardedVector;
 using ts::testing::fatal_report;
-using ts::testing::GuardedMatrix;
-using ts::testing::GuardedVector;
 
 // y = a1 + a2·x.
 void line(float x, float a[], float *y, float dyda[], int) {
@@ -234,7 +234,7 @@ TEST(Mrqmin, HeldParametersKeepTheirValueAndGetZeroCovariance) {
   for (int j = 1; j <= 6; ++j) {
     for (int k = 1; k <= 6; ++k) {
       if (j > 4 || k > 4) {
-        EXPECT_TRUE(ts::testing::is_guard(f.alpha[j][k])) << j << "," << k;
+        EXPECT_TRUE(support::is_guard(f.alpha[j][k])) << j << "," << k;
       }
     }
   }
@@ -318,11 +318,11 @@ TEST(Mrqcof, PackedCurvatureAndGradientMatchDoublePrecision) {
   for (int j = 1; j <= ma; ++j) {
     for (int k = 1; k <= ma; ++k) {
       if (j > mfit || k > mfit) {
-        EXPECT_TRUE(ts::testing::is_guard(alpha[j][k])) << j << "," << k;
+        EXPECT_TRUE(support::is_guard(alpha[j][k])) << j << "," << k;
       }
     }
     if (j > mfit) {
-      EXPECT_TRUE(ts::testing::is_guard(beta[j])) << j;
+      EXPECT_TRUE(support::is_guard(beta[j])) << j;
     }
   }
   EXPECT_TRUE(alpha.guards_intact());
