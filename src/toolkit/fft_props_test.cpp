@@ -29,7 +29,6 @@ namespace {
 
 using fft_test::GuardedArray;
 using fft_test::RealVolume;
-using fft_test::Source;
 using cd = std::complex<double>;
 using cf = std::complex<float>;
 

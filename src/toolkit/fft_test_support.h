@@ -1,42 +1,33 @@
-// Inputs shared by the FFT test binaries: seeded data, 1-based arrays with
-// guard cells, real tensors with their Nyquist plane.
+// Inputs shared by the FFT test binaries: copyable 1-based arrays with guard
+// cells and real tensors with their Nyquist plane, filled from a seed.
 #ifndef TISSUESTEWARD_FFT_TEST_SUPPORT_H
 #define TISSUESTEWARD_FFT_TEST_SUPPORT_H
 
+#include "support/guarded.h"
 #include "tissuesteward/arrays.h"
 #include "tissuesteward/fft.h"
 
 #include <array>
 #include <cstdint>
 #include <cstring>
-#include <random>
 #include <vector>
 
 namespace fft_test {
 
-// Uniform values in [-1, 1) on a 2^-23 grid, from the raw words of
-// std::mt19937 (whose sequence the standard fixes).
-class Source {
- public:
-  explicit Source(std::uint32_t seed) : words_(seed) {}
-  float next() { return static_cast<float>(words_() >> 8) * 0x1p-23f - 1.0f; }
-  void fill(float *first, std::size_t count) {
-    for (std::size_t i = 0; i < count; ++i) first[i] = next();
-  }
-
- private:
-  std::mt19937 words_;
-};
+// count floats from a seeded source, uniform in [-1, 1).
+inline void fill(support::Source &source, float *first, std::size_t count) {
+  for (std::size_t i = 0; i < count; ++i) first[i] = source.signed_unit();
+}
 
 // a[1..n] of floats between guard cells: a[0] and a[n + 1 .. n + kGuards].
 class GuardedArray {
  public:
   static constexpr std::size_t kGuards = 4;
-  static constexpr float kGuard = -1234.5f;
 
-  explicit GuardedArray(std::size_t n) : n_(n), cells_(n + 1 + kGuards, kGuard) {}
+  explicit GuardedArray(std::size_t n) : n_(n), cells_(n + 1 + kGuards, support::guard_value()) {}
   GuardedArray(std::size_t n, std::uint32_t seed) : GuardedArray(n) {
-    Source(seed).fill(first(), n);
+    support::Source source(seed);
+    fill(source, first(), n);
   }
 
   float *data() { return cells_.data(); }  // 1-based: data()[1] is the first element
@@ -46,9 +37,9 @@ class GuardedArray {
   std::size_t size() const { return n_; }
 
   bool guards_intact() const {
-    if (cells_[0] != kGuard) return false;
+    if (!support::is_guard(cells_[0])) return false;
     for (std::size_t i = n_ + 1; i < cells_.size(); ++i)
-      if (cells_[i] != kGuard) return false;
+      if (!support::is_guard(cells_[i])) return false;
     return true;
   }
   // Same elements, bit for bit.
@@ -73,9 +64,9 @@ class RealVolume {
                        static_cast<long>(nn3))),
         speq_(matrix(1, static_cast<long>(nn1), 1, static_cast<long>(2 * nn2))),
         blocks_{&data_[1], &data_[1][1], &data_[1][1][1], &speq_[1], &speq_[1][1]} {
-    Source source(seed);
-    source.fill(first(), size());
-    source.fill(nyquist(), nyquist_size());
+    support::Source source(seed);
+    fill(source, first(), size());
+    fill(source, nyquist(), nyquist_size());
   }
   RealVolume(const RealVolume &other) : RealVolume(other.nn1_, other.nn2_, other.nn3_, 0) {
     std::memcpy(first(), other.first(), size() * sizeof(float));
