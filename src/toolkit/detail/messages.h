@@ -64,10 +64,11 @@ inline constexpr char kC3tensorAlloc3[] = "allocation failure 3 in c3tensor()";
 // (none yet)
 
 // --- sort --------------------------------------------------------------------
-// (none yet)
+inline constexpr char kSortStack[] = "NSTACK too small in sort.";
+inline constexpr char kSort2Stack[] = "NSTACK too small in sort2.";
 
 // --- select ------------------------------------------------------------------
-// (none yet)
+// (only our own messages, formatted at the call site)
 
 // --- fft ---------------------------------------------------------------------
 // (none yet)
