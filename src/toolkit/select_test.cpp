@@ -111,7 +111,7 @@ struct RankCase {
 
 TEST(Crank, RanksAndTieSums) {
   const float nan = std::numeric_limits<float>::quiet_NaN();
-  std::vector<float> run(1001, 4.0f);
+  std::vector<float> run(518, 4.0f);
   const std::vector<RankCase> cases = {
       {{1, 2, 2, 3}, {1, 2.5, 2.5, 4}, 6},
       {{5, 5, 5}, {2, 2, 2}, 24},
@@ -120,9 +120,9 @@ TEST(Crank, RanksAndTieSums) {
       {{-0.0f, 0.0f, 3}, {1.5, 1.5, 3}, 6},
       {{1}, {1}, 0},
       {{1, nan, nan, 2}, {1, 2, 3, 4}, 0},  // NaN never ties
-      // t = 1001 in single precision: t*t*t = 1003003001 rounds to
-      // 1003003008, minus t to 1003001984 (the exact value is 1003002000).
-      {run, std::vector<float>(1001, 501), 1003001984.0f},
+      // t = 518 in single precision: t*t*t = 138991832 rounds to 138991840,
+      // minus t to 138991328 (the exact 138991314 would round to 138991312).
+      {run, std::vector<float>(518, 259.5f), 138991328.0f},
   };
   for (const RankCase &c : cases) {
     auto w = one_based(c.sorted);
