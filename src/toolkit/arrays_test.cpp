@@ -1,6 +1,7 @@
 // Offset-indexed arrays: handle arithmetic, contiguity, views, fatal exits.
 #include "tissuesteward/arrays.h"
 
+#include "support/fatal_report.h"
 #include "toolkit/detail/messages.h"
 
 #include <gtest/gtest.h>
@@ -15,20 +16,8 @@ extern "C" const char *__asan_default_options() { return "allocator_may_return_n
 
 namespace {
 
-std::string report(const char *message) {
-  return std::string(ts::msg::kReportHead) + message + "\n" + ts::msg::kReportTail;
-}
-
-// gtest death-test matchers take a regex; match the report literally, up to
-// the end of stderr (a sanitizer may warn about a refused request before it).
-std::string literal(const std::string &text) {
-  std::string out;
-  for (char c : text) {
-    if (std::string("\\^$.|?*+()[]{}").find(c) != std::string::npos) out += '\\';
-    out += c;
-  }
-  return out + "$";
-}
+using ts::testing::literal;
+using ts::testing::report;
 
 TEST(Vector, HandleIsBlockMinusLowerBound) {
   float *v = vector(1, 5);

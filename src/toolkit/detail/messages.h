@@ -52,7 +52,10 @@ inline constexpr char kC3tensorAlloc3[] = "allocation failure 3 in c3tensor()";
 // (none yet)
 
 // --- special -----------------------------------------------------------------
-// (none yet)
+inline constexpr char kGserNegativeX[] = "x less than 0 in routine gser";
+inline constexpr char kGserNoConvergence[] = "a too large, ITMAX too small in routine gser";
+inline constexpr char kGcfNoConvergence[] = "a too large, ITMAX too small in gcf";
+inline constexpr char kGammqInvalidArguments[] = "Invalid arguments in routine gammq";
 
 // --- twosample ---------------------------------------------------------------
 // (none yet)
@@ -71,7 +74,9 @@ inline constexpr char kSort2Stack[] = "NSTACK too small in sort2.";
 // (only our own messages, formatted at the call site)
 
 // --- fft ---------------------------------------------------------------------
-// (none yet)
+// No fixed texts: refused lengths and signs are reported with their values
+// ("four1: nn=12 is not a power of two"), and rlft3 leaves silently (status 1)
+// when its tensor is not one block.
 
 }  // namespace ts::msg
 

@@ -1,0 +1,204 @@
+// FFTs against independent truth: a direct double-precision DFT for short
+// lengths, FFTW in double precision for long ones (and FFTW in single
+// precision as the yardstick of what float arithmetic allows).
+//
+// Error bounds. With eps = 2^-24 (the unit roundoff of float) and L = log2
+// of the number of points, a radix-2 transform in float rounds each value
+// about once per stage, so its error grows like L:
+//   relative L2 error  ||got - truth|| / ||truth||        <= 0.5 eps (1 + L)
+//   largest error      max |got - truth| / rms |truth|    <= 2 eps (1 + L)
+// FFTW's own single-precision transforms measure about 0.17 eps L and
+// 0.7 eps L on these inputs; ours must also stay within twice FFTW's L2 error.
+// Sign: FFTW's sign argument is the exponent's sign, like isign, but its
+// real-input transforms use exp(-...), the conjugate of ours.
+#include "tissuesteward/fft.h"
+
+#include "toolkit/fft_test_support.h"
+
+#include <fftw3.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <complex>
+#include <vector>
+
+namespace {
+
+using fft_test::GuardedArray;
+using fft_test::Source;
+using cd = std::complex<double>;
+using cf = std::complex<float>;
+
+constexpr double kEps = 0x1p-24;
+
+struct Error {
+  double relative_l2;
+  double max_over_rms;
+};
+
+Error error_of(const std::vector<cd> &got, const std::vector<cd> &truth) {
+  double error_sq = 0.0, truth_sq = 0.0, largest = 0.0;
+  for (std::size_t k = 0; k < truth.size(); ++k) {
+    const double e = std::abs(got[k] - truth[k]);
+    error_sq += e * e;
+    truth_sq += std::norm(truth[k]);
+    largest = std::max(largest, e);
+  }
+  const double rms = std::sqrt(truth_sq / static_cast<double>(truth.size()));
+  return {std::sqrt(error_sq / truth_sq), largest / rms};
+}
+
+void expect_within_float_bounds(const Error &e, double points, const std::string &what) {
+  const double stages = 1.0 + std::log2(points);
+  EXPECT_LE(e.relative_l2, 0.5 * kEps * stages) << what;
+  EXPECT_LE(e.max_over_rms, 2.0 * kEps * stages) << what;
+}
+
+// Interleaved floats first[0..2n-1] as n complex values.
+std::vector<cd> as_complex(const float *first, std::size_t n) {
+  std::vector<cd> out(n);
+  for (std::size_t k = 0; k < n; ++k) out[k] = cd(first[2 * k], first[2 * k + 1]);
+  return out;
+}
+
+// sum_m x(m) exp(isign 2 pi i m k / n) in double, the angle reduced exactly.
+std::vector<cd> direct_dft(const std::vector<cd> &x, int isign) {
+  const std::size_t n = x.size();
+  std::vector<cd> out(n);
+  for (std::size_t k = 0; k < n; ++k)
+    for (std::size_t m = 0; m < n; ++m)
+      out[k] += x[m] * std::polar(1.0, isign * 2.0 * M_PI * static_cast<double>(m * k % n) / n);
+  return out;
+}
+
+// FFTW's complex transform of a row-major array with the given lengths.
+template <class T>
+std::vector<std::complex<T>> fftw_dft(std::vector<std::complex<T>> in, const std::vector<int> &dims,
+                                      int sign) {
+  std::vector<std::complex<T>> out(in.size());
+  const int rank = static_cast<int>(dims.size());
+  if constexpr (std::is_same_v<T, double>) {
+    fftw_plan plan = fftw_plan_dft(rank, dims.data(), reinterpret_cast<fftw_complex *>(in.data()),
+                                   reinterpret_cast<fftw_complex *>(out.data()), sign, FFTW_ESTIMATE);
+    fftw_execute(plan);
+    fftw_destroy_plan(plan);
+  } else {
+    fftwf_plan plan =
+        fftwf_plan_dft(rank, dims.data(), reinterpret_cast<fftwf_complex *>(in.data()),
+                       reinterpret_cast<fftwf_complex *>(out.data()), sign, FFTW_ESTIMATE);
+    fftwf_execute(plan);
+    fftwf_destroy_plan(plan);
+  }
+  return out;
+}
+
+// FFTW's real-to-half-complex transform (exp(-...)): dims[last]/2 + 1
+// values along the last axis.
+std::vector<cd> fftw_r2c(std::vector<double> in, const std::vector<int> &dims) {
+  std::size_t count = 1;
+  for (std::size_t d = 0; d + 1 < dims.size(); ++d) count *= dims[d];
+  std::vector<cd> out(count * (dims.back() / 2 + 1));
+  fftw_plan plan = fftw_plan_dft_r2c(static_cast<int>(dims.size()), dims.data(), in.data(),
+                                     reinterpret_cast<fftw_complex *>(out.data()), FFTW_ESTIMATE);
+  fftw_execute(plan);
+  fftw_destroy_plan(plan);
+  return out;
+}
+
+// FFTW's half-complex-to-real transform (exp(+...)), the inverse of the above
+// times the number of points. Overwrites its input, hence the copy.
+std::vector<double> fftw_c2r(std::vector<cd> in, const std::vector<int> &dims) {
+  std::size_t count = 1;
+  for (int d : dims) count *= d;
+  std::vector<double> out(count);
+  fftw_plan plan = fftw_plan_dft_c2r(static_cast<int>(dims.size()), dims.data(),
+                                     reinterpret_cast<fftw_complex *>(in.data()), out.data(),
+                                     FFTW_ESTIMATE);
+  fftw_execute(plan);
+  fftw_destroy_plan(plan);
+  return out;
+}
+
+// --- four1 -------------------------------------------------------------------
+
+TEST(Four1Truth, MatchesTheDirectSumForShortLengths) {
+  for (unsigned long nn = 1; nn <= 256; nn *= 2)
+    for (int isign : {1, -1}) {
+      GuardedArray a(2 * nn, static_cast<std::uint32_t>(nn + 100));
+      const std::vector<cd> truth = direct_dft(as_complex(a.first(), nn), isign);
+      four1(a.data(), nn, isign);
+      expect_within_float_bounds(error_of(as_complex(a.first(), nn), truth), nn,
+                                 "nn=" + std::to_string(nn) + " isign=" + std::to_string(isign));
+    }
+}
+
+TEST(Four1Truth, MatchesFftwUpToSixtyFourKiloPoints) {
+  for (unsigned long nn : {1024UL, 8192UL, 65536UL})
+    for (int isign : {1, -1}) {
+      GuardedArray a(2 * nn, static_cast<std::uint32_t>(nn + isign));
+      const std::vector<cd> x = as_complex(a.first(), nn);
+      const std::vector<cd> truth = fftw_dft(x, {static_cast<int>(nn)}, isign);
+      std::vector<cf> xf(nn);
+      for (std::size_t k = 0; k < nn; ++k) xf[k] = cf(x[k]);
+      const std::vector<cf> single = fftw_dft(xf, {static_cast<int>(nn)}, isign);
+
+      four1(a.data(), nn, isign);
+      const std::string what = "nn=" + std::to_string(nn) + " isign=" + std::to_string(isign);
+      const Error ours = error_of(as_complex(a.first(), nn), truth);
+      expect_within_float_bounds(ours, nn, what);
+      const Error fftwf = error_of(std::vector<cd>(single.begin(), single.end()), truth);
+      EXPECT_LE(ours.relative_l2, 2.0 * fftwf.relative_l2) << what;
+      EXPECT_TRUE(a.guards_intact());
+    }
+}
+
+// --- realft ------------------------------------------------------------------
+
+// The packed spectrum of n real samples as F(0) .. F(n/2).
+std::vector<cd> unpack_real_spectrum(const float *first, std::size_t n) {
+  std::vector<cd> out(n / 2 + 1);
+  out[0] = first[0];
+  out[n / 2] = first[1];
+  for (std::size_t k = 1; k < n / 2; ++k) out[k] = cd(first[2 * k], first[2 * k + 1]);
+  return out;
+}
+
+std::vector<cd> conjugated(std::vector<cd> v) {
+  for (cd &z : v) z = std::conj(z);
+  return v;
+}
+
+TEST(RealftTruth, ForwardMatchesTheDirectSumAndFftw) {
+  for (unsigned long n = 2; n <= 65536; n *= 4) {
+    GuardedArray a(n, static_cast<std::uint32_t>(n + 7));
+    const std::vector<double> x(a.first(), a.first() + n);
+    std::vector<cd> truth = conjugated(fftw_r2c(x, {static_cast<int>(n)}));
+    if (n <= 128) {  // the direct sum as a second, independent witness
+      const std::vector<cd> direct = direct_dft(std::vector<cd>(x.begin(), x.end()), 1);
+      truth.assign(direct.begin(), direct.begin() + n / 2 + 1);
+    }
+    realft(a.data(), n, 1);
+    expect_within_float_bounds(error_of(unpack_real_spectrum(a.first(), n), truth), n,
+                               "n=" + std::to_string(n));
+    EXPECT_TRUE(a.guards_intact());
+  }
+}
+
+// Any packed array is a valid spectrum (F(0) and F(n/2) real, the rest free):
+// the inverse returns n/2 times the samples r(j) = (1/n) sum F(k) exp(-...),
+// which is half of FFTW's exp(+...) sum over the conjugate spectrum.
+TEST(RealftTruth, InverseMatchesFftw) {
+  for (unsigned long n = 4; n <= 65536; n *= 4) {
+    GuardedArray a(n, static_cast<std::uint32_t>(n + 9));
+    const std::vector<double> sums =
+        fftw_c2r(conjugated(unpack_real_spectrum(a.first(), n)), {static_cast<int>(n)});
+    std::vector<cd> truth(n);
+    for (std::size_t j = 0; j < n; ++j) truth[j] = 0.5 * sums[j];
+    realft(a.data(), n, -1);
+    std::vector<cd> got(a.first(), a.first() + n);
+    expect_within_float_bounds(error_of(got, truth), n, "n=" + std::to_string(n));
+    EXPECT_TRUE(a.guards_intact());
+  }
+}
+
+}  // namespace
