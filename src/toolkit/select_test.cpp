@@ -1,7 +1,8 @@
 // Selection against a brute-force k-th smallest, and ranking with tie sums.
 #include "tissuesteward/select.h"
 
-#include "toolkit_testing.h"
+#include "support/fatal_report.h"
+#include "support/one_based.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,9 @@
 // std::sort on seeded inputs of many shapes.
 #include "tissuesteward/sort.h"
 
+#include "support/fatal_report.h"
+#include "support/one_based.h"
 #include "toolkit/detail/messages.h"
-#include "toolkit_testing.h"
 
 #include <gtest/gtest.h>
 

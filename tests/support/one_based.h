@@ -1,9 +1,7 @@
-// Shared pieces of the toolkit's family tests: the fatal report as a death
-// test pattern, 1-based arrays with guard cells, and seeded input shapes.
-#ifndef TISSUESTEWARD_TESTS_TOOLKIT_TESTING_H
-#define TISSUESTEWARD_TESTS_TOOLKIT_TESTING_H
-
-#include "toolkit/detail/messages.h"
+// 1-based arrays with guard cells, bit patterns, and seeded input shapes
+// that stress partitioning (sorting, selection and the statistics on them).
+#ifndef TISSUESTEWARD_TESTS_SUPPORT_ONE_BASED_H
+#define TISSUESTEWARD_TESTS_SUPPORT_ONE_BASED_H
 
 #include <algorithm>
 #include <cstdint>
@@ -13,18 +11,6 @@
 #include <vector>
 
 namespace ts::testing {
-
-// The whole three-line report for `message`, as a regex matching it
-// literally up to the end of stderr.
-inline std::string fatal_report(const std::string &message) {
-  const std::string text = std::string(ts::msg::kReportHead) + message + "\n" + ts::msg::kReportTail;
-  std::string pattern;
-  for (char c : text) {
-    if (std::string("\\^$.|?*+()[]{}").find(c) != std::string::npos) pattern += '\\';
-    pattern += c;
-  }
-  return pattern + "$";
-}
 
 inline std::uint32_t bits(float x) {
   std::uint32_t b;
