@@ -1,5 +1,6 @@
 // One-dimensional transforms against FFTW in double precision, on the inputs
 // of the benchmarks (uniform in [-1, 1)).
+#include "cases.h"
 #include "accuracy.h"
 #include "inputs.h"
 #include "fft_routines.h"
@@ -8,7 +9,6 @@
 
 namespace {
 
-constexpr std::size_t kSizes[] = {1u << 10, 1u << 16, 1u << 20};
 constexpr const char *kTruth = "FFTW double";
 constexpr const char *kMetric = "max-norm error / max-norm of the spectrum";
 
@@ -23,7 +23,7 @@ std::vector<double> complex_truth(const std::vector<float> &input, std::size_t n
 }
 
 void four1_accuracy(bench::AccuracyReport &report, std::size_t nn) {
-  const std::vector<float> &input = bench::uniform_floats(2 * nn, 101);
+  const std::vector<float> &input = bench::uniform_floats(2 * nn, bench::cases::kFour1Seed);
   std::vector<double> truth = complex_truth(input, nn, FFTW_FORWARD);
 
   bench::OneBased ours(2 * nn);
@@ -56,7 +56,7 @@ std::vector<double> packed_conjugate(const Complex &spectrum, std::size_t n) {
 }
 
 void realft_accuracy(bench::AccuracyReport &report, std::size_t n) {
-  const std::vector<float> &input = bench::uniform_floats(n, 102);
+  const std::vector<float> &input = bench::uniform_floats(n, bench::cases::kRealftSeed);
 
   std::vector<double> samples(input.begin(), input.end());
   std::vector<fftw_complex> spectrum(n / 2 + 1);
@@ -84,8 +84,8 @@ void realft_accuracy(bench::AccuracyReport &report, std::size_t n) {
 }
 
 void run(bench::AccuracyReport &report) {
-  for (std::size_t n : kSizes) four1_accuracy(report, n);
-  for (std::size_t n : kSizes) realft_accuracy(report, n);
+  for (std::size_t n : bench::cases::kFftSizes) four1_accuracy(report, n);
+  for (std::size_t n : bench::cases::kFftSizes) realft_accuracy(report, n);
 }
 
 const bool registered = bench::register_accuracy_family("fft", run);

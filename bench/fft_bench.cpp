@@ -1,5 +1,6 @@
 // One-dimensional transforms: four1 against FFTW's complex plan, realft
 // against its real-to-complex plan, both in place.
+#include "cases.h"
 #include "bench_support.h"
 #include "fft_routines.h"
 #include "fftw_support.h"
@@ -10,15 +11,13 @@ namespace {
 
 using bench::FftwInPlace;
 
-constexpr std::size_t kSizes[] = {1u << 10, 1u << 16, 1u << 20};
-
 bench::Effort effort_for(std::size_t n) {
   return n >= (1u << 20) ? bench::heavy(20) : bench::kLight;
 }
 
 void register_four1(std::size_t nn) {
   const std::string label = "four1 " + bench::size_label(nn);
-  const std::vector<float> &input = bench::uniform_floats(2 * nn, 101);
+  const std::vector<float> &input = bench::uniform_floats(2 * nn, bench::cases::kFour1Seed);
   auto ours = std::make_shared<bench::OneBased>(2 * nn);
   bench::register_in_place(
       label, bench::kOurs, effort_for(nn), [ours, &input] { ours->restore(input); },
@@ -37,7 +36,7 @@ void register_four1(std::size_t nn) {
 
 void register_realft(std::size_t n) {
   const std::string label = "realft " + bench::size_label(n);
-  const std::vector<float> &input = bench::uniform_floats(n, 102);
+  const std::vector<float> &input = bench::uniform_floats(n, bench::cases::kRealftSeed);
   auto ours = std::make_shared<bench::OneBased>(n);
   bench::register_in_place(
       label, bench::kOurs, effort_for(n), [ours, &input] { ours->restore(input); },
@@ -59,7 +58,7 @@ void register_realft(std::size_t n) {
 }  // namespace
 
 int main(int argc, char **argv) {
-  for (std::size_t n : kSizes) register_four1(n);
-  for (std::size_t n : kSizes) register_realft(n);
+  for (std::size_t n : bench::cases::kFftSizes) register_four1(n);
+  for (std::size_t n : bench::cases::kFftSizes) register_realft(n);
   return bench::run_with_wisdom(argc, argv);
 }

@@ -8,17 +8,19 @@
 #include <map>
 #include <random>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
 namespace bench {
 
 // Uniform values in [lo, hi), the same for every caller asking with the same
-// count and seed in one process (cached: ours and the peer see one input).
+// arguments in one process (cached: ours and the peer see one input).
 inline const std::vector<float> &uniform_floats(std::size_t count, std::uint32_t seed,
                                                 float lo = -1.0f, float hi = 1.0f) {
-  static std::map<std::pair<std::size_t, std::uint32_t>, std::vector<float>> cache;
-  auto key = std::make_pair(count, seed);
+  using Key = std::tuple<std::size_t, std::uint32_t, float, float>;
+  static std::map<Key, std::vector<float>> cache;
+  Key key{count, seed, lo, hi};
   auto found = cache.find(key);
   if (found != cache.end()) return found->second;
   std::mt19937 engine(seed);
