@@ -12,6 +12,7 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <string>
 
 #include "inputs.h"
@@ -36,8 +37,17 @@ struct Effort {
 inline constexpr Effort kLight{};
 inline Effort heavy(int iterations) { return Effort{iterations, 0.0, 1}; }
 
+// TS_BENCH_QUICK=1 (bench/run.sh --quick) shrinks every case to a smoke run:
+// per-case settings take precedence over --benchmark_min_time and friends.
+inline Effort effective(Effort effort) {
+  const char *quick = std::getenv("TS_BENCH_QUICK");
+  if (quick == nullptr || std::string(quick) != "1") return effort;
+  return effort.iterations > 0 ? Effort{1, 0.0, 1} : Effort{0, 0.01, 1};
+}
+
 inline benchmark::internal::Benchmark *configure(benchmark::internal::Benchmark *b,
-                                                 const Effort &effort, bool manual_time) {
+                                                 Effort effort, bool manual_time) {
+  effort = effective(effort);
   b->Unit(benchmark::kMicrosecond);
   if (manual_time) b->UseManualTime();
   if (effort.iterations > 0) {

@@ -5,6 +5,8 @@
 #include "correlation_routines.h"
 #include "rank_correlation.h"
 
+#include <memory>
+
 namespace {
 
 constexpr std::size_t kCount = bench::cases::kSelectCount;
