@@ -1,0 +1,375 @@
+// hvsim: plays the host against a plug-in library built for its API.
+//
+//   hvsim [--host-version X.Y.Z] [--api full|version|none] [--global] LIBRARY SESSION
+//
+// Loads the host API provider, then the plug-in (through dlopen only), prints
+// its six descriptive strings, creates and initialises the plug-in object,
+// plays the session (see session.h), destroys the object and unloads the
+// library, printing every host call on the way. The session runs in a child
+// process, so a plug-in that crashes is reported rather than taking hvsim down.
+#include "control.h"
+#include "quoting.h"
+#include "session.h"
+
+#include "tissuesteward/entry_points.h"
+#include "tissuesteward/plugin_interface.h"
+
+#include <dlfcn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+
+namespace {
+
+using namespace hvsim;
+
+// Exit statuses.
+constexpr int kAllHeld = 0;
+constexpr int kFailed = 1;     // an expectation failed, or the session went wrong
+constexpr int kBadInput = 2;   // usage, session file, library or provider
+constexpr int kCrashed = 3;    // the plug-in ended the session by a signal
+
+constexpr char kUsage[] =
+    "usage: hvsim [--host-version X.Y.Z] [--api full|version|none] [--global] LIBRARY SESSION\n"
+    "  --host-version  the version the host reports (default 2.6.0)\n"
+    "  --api           the host API the process exports: the log, dialogs and script\n"
+    "                  parameters (full, default), only the version function, or none\n"
+    "  --global        load the plug-in with RTLD_GLOBAL (default RTLD_LOCAL)\n"
+    "exit status: 0 every expectation held, 1 one failed, 2 bad input, 3 plug-in crashed\n";
+
+struct UsageError {
+  std::string what;
+};
+
+struct Options {
+  bool help = false;
+  int version[3] = {2, 6, 0};
+  std::string api = "full";
+  bool global = false;
+  std::string library;
+  std::string session;
+};
+
+void parse_version(const std::string &text, int (&version)[3]) {
+  const char *p = text.c_str();
+  for (int i = 0; i < 3; ++i) {
+    char *end = nullptr;
+    errno = 0;
+    const long part = std::strtol(p, &end, 10);
+    if (end == p || *p == '-' || *p == '+' || errno == ERANGE || part > 999999 ||
+        *end != (i < 2 ? '.' : '\0'))
+      throw UsageError{"--host-version takes MAJOR.MINOR.PATCH, not '" + text + "'"};
+    version[i] = static_cast<int>(part);
+    p = end + 1;
+  }
+}
+
+Options parse_options(int argc, char **argv) {
+  Options options;
+  std::string positional[2];
+  int count = 0;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    auto value = [&]() -> std::string {
+      if (i + 1 == argc) throw UsageError{arg + " needs a value"};
+      return argv[++i];
+    };
+    if (arg == "--help" || arg == "-h") {
+      options.help = true;
+    } else if (arg == "--host-version") {
+      parse_version(value(), options.version);
+    } else if (arg == "--api") {
+      options.api = value();
+      if (options.api != "full" && options.api != "version" && options.api != "none")
+        throw UsageError{"--api takes full, version or none, not '" + options.api + "'"};
+    } else if (arg == "--global") {
+      options.global = true;
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      throw UsageError{"unknown option " + arg};
+    } else if (count == 2) {
+      throw UsageError{"unexpected argument '" + arg + "'"};
+    } else {
+      positional[count++] = arg;
+    }
+  }
+  if (!options.help && count < 2) throw UsageError{"needs a LIBRARY and a SESSION"};
+  options.library = positional[0];
+  options.session = positional[1];
+  return options;
+}
+
+// The host API providers sit beside hvsim. (A sanitizer's dlopen wrapper
+// hides hvsim's run path from the loader, so the directory is spelt out.)
+std::string provider_path(const std::string &api) {
+  const char *file = api == "full"      ? HVSIM_PROVIDER_FULL
+                     : api == "version" ? HVSIM_PROVIDER_VERSION
+                                        : HVSIM_PROVIDER_NONE;
+  char self[4096];
+  const ssize_t size = readlink("/proc/self/exe", self, sizeof self - 1);
+  if (size <= 0) return file;  // left to the loader's search path
+  std::string path(self, static_cast<std::size_t>(size));
+  return path.substr(0, path.rfind('/') + 1) + file;
+}
+
+// The plug-in's seven entry points.
+struct EntryPoints {
+  decltype(&getPluginName) describe[6];
+  decltype(&createPlugin) create;
+};
+constexpr const char *kDescriptive[6] = {"getPluginName",    "getPluginDescription",
+                                         "getAuthor",        "getHelpFile",
+                                         "getPluginVersion", "getGUIScript"};
+
+// Resolves the entry points; names what is missing in `missing`.
+EntryPoints find_entry_points(void *library, std::string &missing) {
+  EntryPoints entries{};
+  auto find = [&](const char *name) {
+    void *symbol = dlsym(library, name);
+    if (symbol == nullptr) missing += missing.empty() ? name : std::string(", ") + name;
+    return symbol;
+  };
+  for (int i = 0; i < 6; ++i)
+    entries.describe[i] = reinterpret_cast<decltype(&getPluginName)>(find(kDescriptive[i]));
+  entries.create = reinterpret_cast<decltype(&createPlugin)>(find("createPlugin"));
+  return entries;
+}
+
+std::string describe(const std::optional<Value> &value) {
+  if (!value) return "unset";
+  if (const auto *text = std::get_if<std::string>(&*value)) return "the text " + quoted(text->c_str());
+  if (const auto *number = std::get_if<int>(&*value)) return "the int " + std::to_string(*number);
+  char text[32];
+  std::snprintf(text, sizeof text, "%.9g", static_cast<double>(std::get<float>(*value)));
+  return std::string("the float ") + text;
+}
+
+// Plays one session against one plug-in object.
+class Player {
+ public:
+  Player(Control &host, const EntryPoints &entries) : host_(host), entries_(entries) {}
+
+  int play(const Session &session) {
+    std::printf("-- createPlugin, initPlugin\n");
+    plugin_ = entries_.create();
+    if (plugin_ == nullptr) {
+      std::printf("-- createPlugin returned null\n");
+      return kFailed;
+    }
+    init_result_ = plugin_->initPlugin();
+    flush_transcript();
+    std::printf("-- initPlugin returned %s\n", init_result_ ? "true" : "false");
+    if (!init_result_ && !session.expects_refusal)
+      fail("initPlugin refused this host (say 'expect init false' if that is intended)");
+
+    for (const Step &step : session.steps) run(step);
+    if (plugin_ != nullptr) destroy();
+    if (host_.pending_answers() > 0)
+      fail(std::to_string(host_.pending_answers()) + " queued dialog answer(s) never used");
+    return failed_ == 0 ? kAllHeld : kFailed;
+  }
+
+  int held() const { return held_; }
+  int failed() const { return failed_; }
+
+ private:
+  void fail(const std::string &why) {
+    std::printf("-- FAILED: %s\n", why.c_str());
+    ++failed_;
+  }
+
+  // Prints the host calls made since the last flush.
+  void flush_transcript() {
+    const std::vector<std::string> &lines = host_.transcript();
+    for (; printed_ < lines.size(); ++printed_) std::printf("   %s\n", lines[printed_].c_str());
+  }
+
+  void destroy() {
+    std::printf("-- destroy\n");
+    delete plugin_;
+    plugin_ = nullptr;
+    flush_transcript();
+  }
+
+  void run(const Step &step) {
+    switch (step.kind) {
+      case StepKind::kSet:
+        std::printf("-- line %d: %s\n", step.line, step.text.c_str());
+        return host_.set_parameter(step.name, step.value);
+      case StepKind::kAnswer:
+        std::printf("-- line %d: %s\n", step.line, step.text.c_str());
+        return host_.queue_answer(step.answer);
+      case StepKind::kDestroy: return destroy();
+      case StepKind::kExecute: return execute(step);
+      default: return expect(step);
+    }
+  }
+
+  void execute(const Step &step) {
+    std::printf("-- line %d: %s\n", step.line, step.text.c_str());
+    if (!init_result_) return fail("execute skipped: initPlugin returned false");
+    const std::size_t unanswered = host_.unanswered_dialogs();
+    const bool result = plugin_->execute();
+    flush_transcript();
+    std::printf("-- execute returned %s\n", result ? "true" : "false");
+    if (host_.unanswered_dialogs() != unanswered)
+      fail("the plug-in showed a dialog but no answer was queued (answered as cancelled)");
+  }
+
+  void expect(const Step &step) {
+    std::string why;
+    if (check(step, why)) {
+      std::printf("-- line %d: %s: held\n", step.line, step.text.c_str());
+      ++held_;
+    } else {
+      std::printf("-- line %d: %s\n", step.line, step.text.c_str());
+      fail(why);
+    }
+  }
+
+  bool check(const Step &step, std::string &why) {
+    const std::vector<std::string> &lines = host_.transcript();
+    switch (step.kind) {
+      case StepKind::kExpectInit:
+        why = std::string("initPlugin returned ") + (init_result_ ? "true" : "false");
+        return init_result_ == step.init_result;
+      case StepKind::kExpectValue: {
+        const std::optional<Value> have = host_.parameter(step.name);
+        why = "\"" + step.name + "\" is " + describe(have);
+        return have && *have == step.value;
+      }
+      case StepKind::kExpectUnset: {
+        const std::optional<Value> have = host_.parameter(step.name);
+        why = "\"" + step.name + "\" is " + describe(have);
+        return !have;
+      }
+      case StepKind::kExpectLine:
+        for (std::size_t i = line_cursor_; i < lines.size(); ++i) {
+          if (lines[i] == step.transcript) {
+            line_cursor_ = i + 1;
+            return true;
+          }
+        }
+        why = line_cursor_ == 0 ? "no such line in the transcript"
+                                : "no such line after host call " + std::to_string(line_cursor_);
+        return false;
+      case StepKind::kExpectNoLine:
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+          if (lines[i] == step.transcript) {
+            why = "host call " + std::to_string(i + 1) + " is that line";
+            return false;
+          }
+        }
+        return true;
+      default:
+        why = "not an expectation";
+        return false;
+    }
+  }
+
+  Control &host_;
+  const EntryPoints &entries_;
+  KOHVPluginInterface *plugin_ = nullptr;
+  bool init_result_ = false;
+  std::size_t printed_ = 0;      // transcript lines printed so far
+  std::size_t line_cursor_ = 0;  // where the next 'expect line' starts looking
+  int held_ = 0;
+  int failed_ = 0;
+};
+
+int play(const Options &options, const Session &session) {
+  void *provider = dlopen(provider_path(options.api).c_str(), RTLD_NOW | RTLD_GLOBAL);
+  void *control = provider != nullptr ? dlsym(provider, "hvsim_control") : nullptr;
+  if (control == nullptr) {
+    std::fprintf(stderr, "hvsim: cannot load the host API provider: %s\n", dlerror());
+    return kBadInput;
+  }
+  Control &host = *reinterpret_cast<decltype(&hvsim_control)>(control)();
+  host.reset();
+  host.set_version(options.version[0], options.version[1], options.version[2]);
+  std::printf("hvsim: host %d.%d.%d with %s; plug-in %s loaded with %s symbols\n",
+              options.version[0], options.version[1], options.version[2],
+              options.api == "full"      ? "the full API"
+              : options.api == "version" ? "only the version function"
+                                         : "no API",
+              options.library.c_str(), options.global ? "global" : "local");
+
+  void *library = dlopen(options.library.c_str(), RTLD_NOW | (options.global ? RTLD_GLOBAL : RTLD_LOCAL));
+  if (library == nullptr) {
+    std::fprintf(stderr, "hvsim: cannot load %s: %s\n", options.library.c_str(), dlerror());
+    return kBadInput;
+  }
+  std::string missing;
+  const EntryPoints entries = find_entry_points(library, missing);
+  if (!missing.empty()) {
+    std::fprintf(stderr, "hvsim: %s lacks the entry points %s\n", options.library.c_str(),
+                 missing.c_str());
+    dlclose(library);
+    return kBadInput;
+  }
+  for (int i = 0; i < 6; ++i)
+    std::printf("%-20s %s\n", kDescriptive[i], quoted(entries.describe[i]()).c_str());
+
+  Player player(host, entries);
+  const int status = player.play(session);
+  std::printf("-- unload\n");
+  dlclose(library);
+  std::printf("hvsim: %d expectation(s) held, %d failed\n", player.held(), player.failed());
+  return status;
+}
+
+// Runs `session` in a child process and passes its exit status on.
+template <class Run>
+int contained(Run session) {
+  std::fflush(nullptr);
+  const pid_t child = fork();
+  if (child < 0) return session();
+  if (child == 0) {
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);  // nothing is lost if the plug-in crashes
+    std::exit(session());
+  }
+  int status = 0;
+  while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+  }
+  if (WIFEXITED(status)) return WEXITSTATUS(status);
+  const int number = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+  std::fprintf(stderr, "hvsim: the session died of signal %d (%s)\n", number, strsignal(number));
+  return kCrashed;
+}
+
+}  // namespace
+
+int main(int argc, char **argv) {
+  Options options;
+  try {
+    options = parse_options(argc, argv);
+  } catch (const UsageError &error) {
+    std::fprintf(stderr, "hvsim: %s\n%s", error.what.c_str(), kUsage);
+    return kBadInput;
+  }
+  if (options.help) {
+    std::fputs(kUsage, stdout);
+    return kAllHeld;
+  }
+
+  std::ifstream in(options.session);
+  if (!in) {
+    std::fprintf(stderr, "hvsim: cannot read %s: %s\n", options.session.c_str(),
+                 std::strerror(errno));
+    return kBadInput;
+  }
+  Session session;
+  try {
+    session = parse_session(in);
+    if (in.bad()) throw SessionError(std::strerror(errno));
+  } catch (const SessionError &error) {
+    std::fprintf(stderr, "hvsim: %s: %s\n", options.session.c_str(), error.what());
+    return kBadInput;
+  }
+  return contained([&] { return play(options, session); });
+}
