@@ -89,6 +89,11 @@ def show_time(s):
     return f"{s / 1e-9:.3g} ns"
 
 
+def cell(text):
+    """Markdown table cell: a literal | would end the cell."""
+    return str(text).replace("|", "\\|")
+
+
 def show_eps(value):
     if value is None:
         return "∞"
@@ -108,7 +113,8 @@ def write_chart(pairs, path):
     fig, ax = plt.subplots(figsize=(10, height))
     colours = ["#c0392b" if r > 1 else "#27ae60" for r in ratios]
     y = list(range(len(pairs)))
-    ax.barh(y, ratios, color=colours, left=0)
+    # Bars grow from parity (1) to the ratio: right when slower, left when faster.
+    ax.barh(y, [r - 1.0 for r in ratios], left=1.0, color=colours)
     ax.set_xscale("log")
     ax.axvline(1.0, color="black", linewidth=0.8)
     ax.set_yticks(y)
@@ -180,8 +186,8 @@ def main(argv):
     out.append("|---|---|---|---:|---|")
     for row in accuracy:
         peers = ", ".join(f"{p['peer']} {show_eps(p['error'])}" for p in row["peers"]) or "—"
-        out.append(f"| {row['case']} | {row['metric']} | {row['truth']} | "
-                   f"{show_eps(row['ours'])} | {peers} |")
+        out.append(f"| {cell(row['case'])} | {cell(row['metric'])} | {cell(row['truth'])} | "
+                   f"{show_eps(row['ours'])} | {cell(peers)} |")
     out.append("")
     ranked = sorted(accuracy, key=lambda r: math.inf if r["ours"] is None else r["ours"],
                     reverse=True)[:5]

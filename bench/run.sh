@@ -29,7 +29,7 @@ cd "$root"
 cmake --preset release >/dev/null
 cmake --build --preset release --target bench
 
-export OPENBLAS_NUM_THREADS=1 OMP_NUM_THREADS=1
+export OPENBLAS_NUM_THREADS=1
 export TS_FFTW_WISDOM="$build/bench/fftwf.wisdom"
 rm -rf "$out"
 mkdir -p "$out"

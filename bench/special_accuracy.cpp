@@ -8,25 +8,36 @@
 #include <boost/math/special_functions/gamma.hpp>
 
 #include <cmath>
-#include <functional>
+#include <cstdio>
 #include <random>
+#include <string>
 
 namespace {
 
 constexpr int kSamples = 20000;
 constexpr long double kSmallest = 1e-30L;  // smaller truths say nothing in float
 
+std::string point(const char *format, double a, double b = 0.0, double c = 0.0) {
+  char text[96];
+  std::snprintf(text, sizeof text, format, a, b, c);
+  return text;
+}
+
 float uniform_in(std::mt19937 &engine, float lo, float hi) {
   return std::uniform_real_distribution<float>(lo, hi)(engine);
 }
 
-// Largest error of ours and of each peer over the samples; callers hand in
-// the errors of one point at a time through take().
+// Largest error of ours and of each peer over the samples, and where ours
+// had it; callers hand in the errors of one point at a time through take().
 struct Worst {
   double ours = 0.0;
+  std::string where;  // the point of ours' largest error
   std::vector<double> peers;
-  void take(double o, const std::vector<double> &p) {
-    ours = std::max(ours, o);
+  void take(double o, const std::vector<double> &p, const std::string &point) {
+    if (o > ours || where.empty()) {
+      ours = o;
+      where = point;
+    }
     if (peers.size() < p.size()) peers.resize(p.size(), 0.0);
     for (std::size_t i = 0; i < p.size(); ++i) peers[i] = std::max(peers[i], p[i]);
   }
@@ -47,9 +58,9 @@ void gammln_accuracy(bench::AccuracyReport &report) {
     auto err = [&](double got) {
       return static_cast<double>(std::fabs(got - truth) / scale / FLT_EPSILON);
     };
-    worst.take(err(gammln(x)), {err(std::lgamma(x))});
+    worst.take(err(gammln(x)), {err(std::lgamma(x))}, point("x = %.9g", x));
   }
-  report.add({"gammln", "x in [0.1, 100]: |error| / max(1, |ln gamma|)",
+  report.add({"gammln", "x in [0.1, 100]: |error| / max(1, |ln gamma|); worst at " + worst.where,
               "std::lgamma long double", worst.ours, worst.named({"std::lgamma double"})});
 }
 
@@ -62,9 +73,11 @@ void gammq_accuracy(bench::AccuracyReport &report) {
     long double truth = boost::math::gamma_q(static_cast<long double>(a), static_cast<long double>(x));
     if (truth < kSmallest) continue;
     worst.take(bench::relative_error(gammq(a, x), truth),
-               {bench::relative_error(boost::math::gamma_q(a, x), truth)});
+               {bench::relative_error(boost::math::gamma_q(a, x), truth)},
+               point("a = %.9g, x = %.9g", a, x));
   }
-  report.add({"gammq", "a in [0.5, 50], x in [0, 2a + 5], Q >= 1e-30: relative error",
+  report.add({"gammq",
+              "a in [0.5, 50], x in [0, 2a + 5], Q >= 1e-30: relative error; worst at " + worst.where,
               "Boost gamma_q long double", worst.ours, worst.named({"Boost gamma_q float"})});
 }
 
@@ -79,9 +92,11 @@ void betai_accuracy(bench::AccuracyReport &report) {
                                            static_cast<long double>(x));
     if (truth < kSmallest) continue;
     worst.take(bench::relative_error(betai(a, b, x), truth),
-               {bench::relative_error(boost::math::ibeta(a, b, x), truth)});
+               {bench::relative_error(boost::math::ibeta(a, b, x), truth)},
+               point("a = %.9g, b = %.9g, x = %.9g", a, b, x));
   }
-  report.add({"betai", "a, b in [0.5, 20], x in [0, 1], I >= 1e-30: relative error",
+  report.add({"betai",
+              "a, b in [0.5, 20], x in [0, 1], I >= 1e-30: relative error; worst at " + worst.where,
               "Boost ibeta long double", worst.ours, worst.named({"Boost ibeta float"})});
 }
 
@@ -93,9 +108,10 @@ void erfcc_accuracy(bench::AccuracyReport &report) {
     long double truth = boost::math::erfc(static_cast<long double>(x));
     worst.take(bench::relative_error(erfcc(x), truth),
                {bench::relative_error(std::erfc(x), truth),
-                bench::relative_error(boost::math::erfc(x), truth)});
+                bench::relative_error(boost::math::erfc(x), truth)},
+               point("x = %.9g", x));
   }
-  report.add({"erfcc", "x in [-4, 9]: relative error", "Boost erfc long double", worst.ours,
+  report.add({"erfcc", "x in [-4, 9]: relative error; worst at " + worst.where, "Boost erfc long double", worst.ours,
               worst.named({"std::erfc float", "Boost erfc float"})});
 }
 
