@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the benchmark suite in build/release, runs every family's benchmarks
-# (single thread, JSON) and the accuracy report, and writes bench/results.md
-# and bench/ratios.png. Families not yet in the toolkit are skipped.
+# (single thread, JSON) and the accuracy report, writes bench/results.md and
+# bench/ratios.png, and prints the Markdown. Families not yet in the toolkit
+# are skipped.
 #
 #   bench/run.sh                  everything
 #   bench/run.sh --quick          a smoke run (one short pass per case); its
@@ -61,4 +62,5 @@ echo "== accuracy" >&2
 echo "load_after=$(cut -d' ' -f1-3 /proc/loadavg)" >>"$out/machine.txt"
 
 /usr/bin/python3 "$root/bench/report.py" "$out" "$report_dir/results.md" "$report_dir/ratios.png"
+cat "$report_dir/results.md"
 echo "wrote $report_dir/results.md and $report_dir/ratios.png" >&2
