@@ -14,9 +14,11 @@ namespace bench {
 // Thin SVD A = U·diag(s)·VT of an m x n matrix, m >= n (jobu = jobvt = 'S').
 class LapackSvd {
  public:
+  std::vector<float> s, u, vt;  // results of the last run
+
   LapackSvd(const Lapack &lapack, int m, int n)
-      : lapack_(lapack), m_(m), n_(n), s(n), u(static_cast<std::size_t>(m) * n),
-        vt(static_cast<std::size_t>(n) * n) {
+      : s(n), u(static_cast<std::size_t>(m) * n), vt(static_cast<std::size_t>(n) * n),
+        lapack_(lapack), m_(m), n_(n) {
     float query = 0;
     int lwork = -1, info = 0;
     std::vector<float> a(static_cast<std::size_t>(m) * n);
@@ -36,17 +38,16 @@ class LapackSvd {
   const Lapack &lapack_;
   int m_, n_;
   std::vector<float> work_;
-
- public:
-  std::vector<float> s, u, vt;
 };
 
 // Pseudo-inverse V·diag(1/s)·Uᵀ of a square matrix, singular values below
 // 1e-6·max dropped, by sgesvd and one sgemm.
 class LapackPseudoInverse {
  public:
+  std::vector<float> result;  // column-major, of the last run
+
   LapackPseudoInverse(const Lapack &lapack, int n)
-      : lapack_(lapack), n_(n), svd_(lapack, n, n), result(static_cast<std::size_t>(n) * n) {}
+      : result(static_cast<std::size_t>(n) * n), lapack_(lapack), n_(n), svd_(lapack, n, n) {}
   int run(float *a) {
     int info = svd_.run(a);
     float largest = 0.0f;
@@ -66,9 +67,6 @@ class LapackPseudoInverse {
   const Lapack &lapack_;
   int n_;
   LapackSvd svd_;
-
- public:
-  std::vector<float> result;
 };
 
 // A⁻¹ and the solution of A·x = b: sgesv (LU with partial pivoting, one
@@ -103,7 +101,9 @@ class LapackSolveInvert {
 // symmetric matrix by ssyev('V', 'U').
 class LapackSymmetricEigen {
  public:
-  LapackSymmetricEigen(const Lapack &lapack, int n) : lapack_(lapack), n_(n), w(n) {
+  std::vector<float> w;  // eigenvalues of the last run
+
+  LapackSymmetricEigen(const Lapack &lapack, int n) : w(n), lapack_(lapack), n_(n) {
     float query = 0;
     int lwork = -1, info = 0;
     std::vector<float> a(static_cast<std::size_t>(n) * n);
@@ -120,9 +120,6 @@ class LapackSymmetricEigen {
   const Lapack &lapack_;
   int n_;
   std::vector<float> work_;
-
- public:
-  std::vector<float> w;
 };
 
 }  // namespace bench
