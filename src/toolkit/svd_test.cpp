@@ -1,0 +1,224 @@
+// SVD on small documented cases (exact values and signs), the
+// pseudo-inverse, least-squares solving and covariance.
+#include "tissuesteward/svd.h"
+
+#include "support/guarded.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <vector>
+
+namespace {
+
+using support::GuardedMatrix;
+using support::GuardedVector;
+
+using Floats = std::vector<float>;
+
+// svdcmp of an m × n matrix given row by row, with guards all round.
+struct Decomposition {
+  Decomposition(int m_, int n_, const std::vector<float> &values)
+      : m(m_), n(n_), u(m_, n_), v(n_, n_), w(n_) {
+    u.fill(values);
+    svdcmp(u.get(), m, n, w.get(), v.get());
+  }
+  bool guards_intact() const { return u.guards_intact() && v.guards_intact() && w.guards_intact(); }
+  int m, n;
+  GuardedMatrix u, v;
+  GuardedVector w;
+};
+
+TEST(Pythag, ExactScaledAndNonFinite) {
+  EXPECT_EQ(pythag(3, 4), 5.0f);
+  EXPECT_EQ(pythag(-3, 4), 5.0f);
+  EXPECT_EQ(pythag(4, -3), 5.0f);
+  EXPECT_EQ(pythag(0, 0), 0.0f);
+  EXPECT_EQ(pythag(0, -2), 2.0f);
+  const float root2 = static_cast<float>(std::sqrt(2.0));
+  EXPECT_EQ(pythag(1e30f, 1e30f), 1e30f * root2);     // no overflow
+  EXPECT_EQ(pythag(1e-30f, 1e-30f), 1e-30f * root2);  // no underflow
+  EXPECT_EQ(pythag(3e38f, 1e38f),
+            3e38f * static_cast<float>(std::sqrt(1.0 + (1.0f / 3) * (1.0f / 3))));
+  // r = b/a and r² in float, 1 + r² and its root in double: differs both from
+  // an all-float form (...96p+0) and from the correctly rounded hypot (...94p+0).
+  EXPECT_EQ(pythag(0x1.4a78bcp+0f, 0x1.f0f63p-4f), 0x1.4bed92p+0f);
+  EXPECT_EQ(pythag(-0x1.f0f63p-4f, 0x1.4a78bcp+0f), 0x1.4bed92p+0f);
+
+  const float inf = std::numeric_limits<float>::infinity();
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  EXPECT_EQ(pythag(inf, 1), inf);
+  EXPECT_EQ(pythag(-inf, -inf), inf);
+  EXPECT_EQ(pythag(nan, -inf), inf);
+  EXPECT_TRUE(std::isnan(pythag(nan, 0)));
+  EXPECT_TRUE(std::isnan(pythag(0, nan)));
+  EXPECT_TRUE(std::isnan(pythag(nan, 2)));
+}
+
+TEST(Svdcmp, DocumentedSmallCasesExactly) {
+  Decomposition d(2, 2, {3, 0, 0, -2});  // no QR sweep needed
+  EXPECT_EQ(d.w[1], 3.0f);
+  EXPECT_EQ(d.w[2], 2.0f);
+  EXPECT_EQ(d.u.elements(), (Floats{-1, 0, 0, -1}));
+  EXPECT_EQ(d.v.elements(), (Floats{-1, 0, 0, 1}));
+  EXPECT_TRUE(d.guards_intact());
+
+  Decomposition one(1, 1, {-5});
+  EXPECT_EQ(one.w[1], 5.0f);
+  EXPECT_EQ(one.u[1][1], -1.0f);
+  EXPECT_EQ(one.v[1][1], 1.0f);
+  EXPECT_TRUE(one.guards_intact());
+
+  Decomposition unsorted(2, 2, {1, 0, 0, 5});  // left in place, not sorted
+  EXPECT_EQ(unsorted.w[1], 1.0f);
+  EXPECT_EQ(unsorted.w[2], 5.0f);
+  EXPECT_EQ(unsorted.u.elements(), (Floats{-1, 0, 0, -1}));
+  EXPECT_EQ(unsorted.v.elements(), (Floats{-1, 0, 0, -1}));
+}
+
+TEST(Svdcmp, ToleranceIsAbsolute) {
+  // [[3, 4], [0, 0]] has singular values 5 and 0; scaled by 1e-8 every
+  // entry of the bidiagonal form is negligible, no rotation is applied and
+  // w keeps the magnitudes of its diagonal, 3e-8 and 0.
+  Decomposition big(2, 2, {3, 4, 0, 0});
+  EXPECT_NEAR(big.w[1] + big.w[2], 5.0f, 5e-6f);
+  EXPECT_NEAR(big.w[1] * big.w[2], 0.0f, 5e-6f);
+  Decomposition tiny(2, 2, {3e-8f, 4e-8f, 0, 0});
+  EXPECT_EQ(tiny.w[1], 3e-8f);
+  EXPECT_EQ(tiny.w[2], 0.0f);
+  EXPECT_TRUE(tiny.guards_intact());
+}
+
+// r = pseudo-inverse of the zero-based n × n matrix a, guards around both.
+struct Inverse {
+  Inverse(int n_, const Floats &values) : n(n_), a(n_, n_, 0), r(n_, n_, 0) {
+    a.fill(values);
+    EXPECT_EQ(getInverseMatrixUsingSVD(a.get(), r.get(), n), 1);
+    EXPECT_TRUE(a.guards_intact() && r.guards_intact());
+  }
+  int n;
+  GuardedMatrix a, r;
+};
+
+TEST(GetInverseMatrixUsingSVD, DocumentedCasesAndThreshold) {
+  EXPECT_EQ(Inverse(2, {2, 0, 0, 4}).r.elements(), (Floats{0.5f, 0, 0, 0.25f}));
+  EXPECT_EQ(Inverse(2, {1, 0, 0, 1}).r.elements(), (Floats{1, 0, 0, 1}));
+
+  // Singular values 2 and about 0; the second falls below 2e-6 and is dropped.
+  Inverse ones(2, {1, 1, 1, 1});
+  for (int i = 0; i < 2; ++i)
+    for (int j = 0; j < 2; ++j) EXPECT_NEAR(ones.r[i][j], 0.25f, 1e-6f);
+
+  // The threshold is 1e-6 times the largest value: a value equal to it is
+  // inverted, the next float below it is dropped.
+  const float at = 1e-6f;
+  EXPECT_EQ(Inverse(2, {1, 0, 0, at}).r.elements(), (Floats{1, 0, 0, 1.0f / at}));
+  EXPECT_EQ(Inverse(2, {1, 0, 0, std::nextafter(at, 0.0f)}).r.elements(), (Floats{1, 0, 0, 0}));
+
+  // All singular values 0: the pseudo-inverse of zero is zero, not inf/NaN.
+  EXPECT_EQ(Inverse(3, {0, 0, 0, 0, 0, 0, 0, 0, 0}).r.elements(),
+            (Floats{0, 0, 0, 0, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(Inverse(1, {-0.0f}).r.elements(), (Floats{0}));
+}
+
+TEST(GetInverseMatrixUsingSVD, InPlaceMatchesSeparateOutput) {
+  support::Source source(11);
+  const int n = 6;
+  GuardedMatrix a(n, n, 0), r(n, n, 0);
+  for (int i = 0; i < n; ++i)
+    for (int j = 0; j < n; ++j) a[i][j] = source.signed_unit();
+  getInverseMatrixUsingSVD(a.get(), r.get(), n);
+  getInverseMatrixUsingSVD(a.get(), a.get(), n);
+  for (int i = 0; i < n; ++i)
+    EXPECT_EQ(std::memcmp(a[i], r[i], n * sizeof(float)), 0) << "row " << i;
+  EXPECT_TRUE(a.guards_intact());
+}
+
+// A rank-2 matrix (rows 1 and 3 equal) with entries near 1e36: an entry of
+// the bidiagonal stalls at rounding level (~1e28), far above the absolute
+// tolerance, so the 100 sweeps run out and a large singular value is left
+// negative. The inverse must keep that component, with its sign: A·R·A = A.
+const std::vector<float> kStalling = {0x1.1d8df8p+118f,  0x1.0485cap+115f,  0x1.88e5bcp+118f,
+                                      -0x1.326226p+117f, -0x1.e2494cp+118f, 0x1.400c48p+117f,
+                                      0x1.1d8df8p+118f,  0x1.0485cap+115f,  0x1.88e5bcp+118f};
+
+TEST(GetInverseMatrixUsingSVD, UnconvergedValuesKeepTheirComponent) {
+  Decomposition d(3, 3, kStalling);
+  float largest = 0, most_negative = 0;
+  for (int j = 1; j <= 3; ++j) {
+    largest = std::max(largest, std::fabs(d.w[j]));
+    most_negative = std::min(most_negative, d.w[j]);
+  }
+  ASSERT_LT(most_negative, -1e-6f * largest) << "no negative value above the threshold left";
+
+  GuardedMatrix a(3, 3, 0), r(3, 3, 0);
+  a.fill(kStalling);
+  getInverseMatrixUsingSVD(a.get(), r.get(), 3);
+  for (int i = 0; i < 3; ++i)
+    for (int j = 0; j < 3; ++j) {
+      long double ara = 0;
+      for (int k = 0; k < 3; ++k)
+        for (int l = 0; l < 3; ++l) ara += static_cast<long double>(a[i][k]) * r[k][l] * a[l][j];
+      EXPECT_NEAR(static_cast<double>(ara / a[i][j]), 1.0, 1e-4) << i << "," << j;
+    }
+
+  // The next, well-conditioned call starts afresh.
+  EXPECT_EQ(Inverse(2, {2, 0, 0, 4}).r.elements(), (Floats{0.5f, 0, 0, 0.25f}));
+}
+
+TEST(Svbksb, DropsZeroValuesAndMayOverwriteB) {
+  GuardedMatrix u(2, 2), v(2, 2);
+  u.fill({1, 0, 0, 1});
+  v.fill({1, 0, 0, 1});
+  GuardedVector w(2), b(2), x(2);
+  w[1] = 2;
+  w[2] = 4;
+  b[1] = b[2] = 1;
+  svbksb(u.get(), w.get(), v.get(), 2, 2, b.get(), x.get());
+  EXPECT_EQ(x[1], 0.5f);
+  EXPECT_EQ(x[2], 0.25f);
+  w[2] = 0;
+  svbksb(u.get(), w.get(), v.get(), 2, 2, b.get(), b.get());
+  EXPECT_EQ(b[1], 0.5f);
+  EXPECT_EQ(b[2], 0.0f);
+  EXPECT_TRUE(x.guards_intact() && b.guards_intact() && w.guards_intact());
+
+  // Aliasing on a full decomposition gives the very same bits.
+  Decomposition d(4, 4, {4, 1, 0, 2, 1, 3, 1, 0, 0, 1, 5, 1, 2, 0, 1, 6});
+  GuardedVector rhs(4), separate(4);
+  for (int i = 1; i <= 4; ++i) rhs[i] = static_cast<float>(i) / 3;
+  svbksb(d.u.get(), d.w.get(), d.v.get(), 4, 4, rhs.get(), separate.get());
+  svbksb(d.u.get(), d.w.get(), d.v.get(), 4, 4, rhs.get(), rhs.get());
+  for (int i = 1; i <= 4; ++i) EXPECT_EQ(rhs[i], separate[i]);
+}
+
+TEST(Svdvar, CovarianceFromVAndW) {
+  GuardedMatrix v(2, 2), cvm(2, 2);
+  v.fill({1, 0, 0, 1});
+  GuardedVector w(2);
+  w[1] = 2;
+  w[2] = 0;
+  svdvar(v.get(), 2, w.get(), cvm.get());
+  EXPECT_EQ(cvm.elements(), (Floats{0.25f, 0, 0, 0}));
+  EXPECT_TRUE(cvm.guards_intact());
+
+  // V·diag(1/w²)·Vᵀ of a real decomposition, exactly symmetric.
+  Decomposition d(5, 3, {1, 2, 0, 0, 1, 3, 2, 0, 1, 1, 1, 1, 0, 2, 5});
+  GuardedMatrix c(3, 3);
+  svdvar(d.v.get(), 3, d.w.get(), c.get());
+  for (int i = 1; i <= 3; ++i)
+    for (int j = 1; j <= 3; ++j) {
+      long double want = 0;
+      for (int k = 1; k <= 3; ++k)
+        want += static_cast<long double>(d.v[i][k]) * d.v[j][k] /
+                (static_cast<long double>(d.w[k]) * d.w[k]);
+      EXPECT_NEAR(c[i][j], static_cast<double>(want),
+                  1e-5 * std::fabs(static_cast<double>(want)) + 1e-7);
+      EXPECT_EQ(c[i][j], c[j][i]);
+    }
+  EXPECT_TRUE(c.guards_intact());
+}
+
+}  // namespace
