@@ -3,6 +3,7 @@
 // fatal reports.
 #include "tissuesteward/special.h"
 
+#include "support/draw.h"
 #include "support/fatal_report.h"
 #include "toolkit/detail/messages.h"
 
@@ -13,27 +14,14 @@
 
 #include <cmath>
 #include <limits>
-#include <random>
 
 namespace {
 
+using ts::testing::Draw;
 using ts::testing::fatal_report;
 
 constexpr double kUnitRoundoff = 0x1p-24;  // half an ulp of 1 in single precision
 constexpr int kSamples = 20000;
-
-// Uniform on [lo, hi), seeded so a failure replays.
-class Draw {
- public:
-  explicit Draw(unsigned seed) : engine_(seed) {}
-  double operator()(double lo, double hi) {
-    return std::uniform_real_distribution<double>(lo, hi)(engine_);
-  }
-  float f(double lo, double hi) { return static_cast<float>((*this)(lo, hi)); }
-
- private:
-  std::mt19937_64 engine_;
-};
 
 TEST(Gammln, DocumentedValues) {
   EXPECT_NEAR(gammln(1.0), 0.0, 1e-15);
