@@ -19,7 +19,7 @@
 
 // Writes "Numerical Toolkit run-time error...", the message and
 // "...now exiting to system..." to stderr, one line each, then exit(1).
-TS_API [[noreturn]] void nrerror(char error_text[]);
+[[noreturn]] TS_API void nrerror(char error_text[]);
 
 // Vectors v[lo..hi]. Fails: "allocation failure in vector()" (ivector() ...).
 TS_API float *vector(long nl, long nh);
