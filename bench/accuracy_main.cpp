@@ -4,13 +4,14 @@
 #include "accuracy.h"
 
 #include <cstdio>
-#include <map>
+#include <utility>
 
 namespace bench {
 namespace {
 
-std::map<std::string, AccuracyFamily> &families() {
-  static std::map<std::string, AccuracyFamily> registered;
+// In link order, which bench/CMakeLists.txt keeps in the report's order.
+std::vector<std::pair<std::string, AccuracyFamily>> &families() {
+  static std::vector<std::pair<std::string, AccuracyFamily>> registered;
   return registered;
 }
 
@@ -34,7 +35,7 @@ std::string json_number(double value) {
 }  // namespace
 
 bool register_accuracy_family(const char *name, AccuracyFamily run) {
-  families()[name] = run;
+  families().emplace_back(name, run);
   return true;
 }
 

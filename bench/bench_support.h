@@ -27,12 +27,12 @@ inline std::string case_name(const std::string &label, const std::string &impl) 
 
 // How long and how often a case runs. Heavy cases (10^7 elements, 256^3-class
 // volumes, 512x512 decompositions) run a fixed small number of iterations
-// once; the rest get a short minimum time and three repetitions (median
-// reported).
+// once; the rest get half a second and five repetitions (median reported),
+// which keeps the whole suite within about ten minutes on two cores.
 struct Effort {
   int iterations = 0;    // 0: let the framework choose within min_time
-  double min_time = 0.2;
-  int repetitions = 3;
+  double min_time = 0.5;
+  int repetitions = 5;
 };
 inline constexpr Effort kLight{};
 inline Effort heavy(int iterations) { return Effort{iterations, 0.0, 1}; }

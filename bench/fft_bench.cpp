@@ -12,7 +12,7 @@ namespace {
 using bench::FftwInPlace;
 
 bench::Effort effort_for(std::size_t n) {
-  return n >= (1u << 20) ? bench::heavy(20) : bench::kLight;
+  return n >= (1u << 20) ? bench::heavy(30) : bench::kLight;
 }
 
 void register_four1(std::size_t nn) {

@@ -16,7 +16,7 @@ using bench::FftwInPlace;
 using bench::cases::Volume;
 
 bench::Effort effort_for(const Volume &v) {
-  return v.count() >= 256u * 256u * 128u ? bench::heavy(3) : bench::kLight;
+  return v.count() >= 256u * 256u * 128u ? bench::heavy(10) : bench::kLight;
 }
 
 void register_fourn() {

@@ -11,7 +11,7 @@ namespace {
 
 
 bench::Effort effort_for(std::size_t n) {
-  return n >= 10000000 ? bench::heavy(2) : bench::kLight;
+  return n >= 10000000 ? bench::heavy(3) : bench::kLight;
 }
 
 struct KeyAndCompanion {

@@ -16,7 +16,7 @@ namespace {
 using bench::cases::Shape;
 
 bench::Effort effort_for(std::size_t m, std::size_t n) {
-  return m * n >= 512 * 512 ? bench::heavy(2) : bench::kLight;
+  return m * n >= 512 * 512 ? bench::heavy(3) : bench::kLight;
 }
 
 void register_svdcmp(Shape shape) {
