@@ -67,10 +67,11 @@ inline constexpr char kGammqInvalidArguments[] = "Invalid arguments in routine g
 // (none yet)
 
 // --- sort --------------------------------------------------------------------
-// (none yet)
+inline constexpr char kSortStack[] = "NSTACK too small in sort.";
+inline constexpr char kSort2Stack[] = "NSTACK too small in sort2.";
 
 // --- select ------------------------------------------------------------------
-// (none yet)
+// (only our own messages, formatted at the call site)
 
 // --- fft ---------------------------------------------------------------------
 // No fixed texts: refused lengths and signs are reported with their values

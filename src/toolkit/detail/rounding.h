@@ -16,6 +16,10 @@ namespace ts::detail {
 inline float to_float(double x) { return static_cast<float>(x); }
 // A float carried exactly into double precision.
 inline double widen(float x) { return static_cast<double>(x); }
+// A count or position converted straight to float (rounded above 2^24) or to
+// double, never through the other.
+inline float count_f(unsigned long n) { return static_cast<float>(n); }
+inline double count_d(unsigned long n) { return static_cast<double>(n); }
 
 // Single precision library calls (expf, logf, sqrtf ...).
 inline float exp_f(float x) { return std::exp(x); }
