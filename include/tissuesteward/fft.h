@@ -34,4 +34,27 @@ TS_API void four1(float data[], unsigned long nn, int isign);
 // Fatal: n below 2 or not a power of two.
 TS_API void realft(float data[], unsigned long n, int isign);
 
+// Transforms an ndim-dimensional complex array in place. The lengths are
+// nn[1..ndim]; the values data[1..2 nn[1]...nn[ndim]] are row-major with the
+// last index fastest: value (m1, ..., md) is complex number
+// (...(m1 nn[2] + m2) nn[3] + ...) nn[d] + md. Lengths of 1 are allowed;
+// ndim <= 0 leaves the data unchanged.
+// Fatal: a length not a power of two; isign not +1 or -1.
+TS_API void fourn(float data[], unsigned long nn[], int ndim, int isign);
+
+// Transforms a real tensor data[1..nn1][1..nn2][1..nn3], whose elements must
+// form one row-major block (as f3tensor gives them), into the spectrum
+// F(k1, k2, k3) = sum r(m1, m2, m3) exp(+2 pi i (m1 k1/nn1 + m2 k2/nn2 +
+// m3 k3/nn3)), r(m1, m2, m3) = data[m1+1][m2+1][m3+1], with isign = +1:
+// data[i1][i2][2k3+1] + i data[i1][i2][2k3+2] = F(i1-1, i2-1, k3) for
+// k3 = 0..nn3/2-1, and the plane k3 = nn3/2 in speq[1..nn1][1..2nn2]:
+// speq[i1][2i2-1] + i speq[i1][2i2] = F(i1-1, i2-1, nn3/2). The other half
+// along k3 is the conjugate mirror. isign = -1 takes that form back and
+// returns the samples times nn1 nn2 nn3 / 2. speq is overwritten either way.
+// Fatal: a length not a power of two, nn3 below 2, isign not +1 or -1.
+// A tensor whose first nn1 x nn2 x nn3 elements are not one block ends the
+// process with status 1 at once, printing nothing.
+TS_API void rlft3(float ***data, float **speq, unsigned long nn1, unsigned long nn2,
+                  unsigned long nn3, int isign);
+
 #endif

@@ -23,9 +23,15 @@ namespace {
 constexpr double kTwoPiShort = 6.28318530717959;
 constexpr double kPi = 3.141592653589793;
 
-// Twiddle factors computed ahead of the butterflies that use them, a chunk
-// at a time: 64 keeps the table on the stack (1 KiB in double) while each
-// chunk's butterflies still sweep long contiguous runs.
+// Axes up to this length hold all their twiddle factors (length - 1) in a
+// table on the stack, 16 KiB in double.
+constexpr unsigned long kTabledLength = 1024;
+// Such axes are transformed a piece of lines at a time, all stages on one
+// piece before the next: 2^15 floats (128 KiB) stay in a second-level cache.
+constexpr unsigned long kPieceFloats = 1UL << 15;
+// Longer axes (and the untangling of the real 3-D transform) compute their
+// twiddle factors a chunk at a time: 64 keep the chunk on the stack (1 KiB in
+// double) while the butterflies of a chunk still sweep long contiguous runs.
 constexpr unsigned long kTwiddleChunk = 64;
 
 bool is_power_of_two(unsigned long n) { return n != 0 && (n & (n - 1)) == 0; }
@@ -77,29 +83,25 @@ inline void butterfly(float *a, float *b, W wr, W wi) {
   a[1] = a[1] + tempi;
 }
 
-// One axis of a row-major complex array (c[2p], c[2p + 1] is complex value
-// p): `length` values `stride` complex values apart, in `count` consecutive
-// blocks of length * stride values.
-struct Axis {
-  unsigned long length;
-  unsigned long stride;
-  unsigned long count;
+// A set of lines to transform along one axis of a row-major complex array
+// (c[2p], c[2p + 1] is complex value p): `rows` positions along the axis,
+// `row_stride` complex values apart, each holding `width` neighbouring
+// values, one from each line.
+struct Piece {
+  float *first;
+  unsigned long rows;
+  unsigned long row_stride;
+  unsigned long width;
+
+  float *row(unsigned long r) const { return first + 2 * r * row_stride; }
 };
 
-void swap_runs(float *a, float *b, unsigned long floats) {
-  for (unsigned long f = 0; f < floats; ++f) std::swap(a[f], b[f]);
-}
-
-// Puts the values of every line along the axis in bit-reversed order.
-void bit_reverse(float *c, const Axis &axis) {
-  const unsigned long block = axis.length * axis.stride;
+// Puts the rows of a piece of `rows` = the axis length in bit-reversed order.
+void bit_reverse(const Piece &piece) {
   unsigned long rev = 0;
-  for (unsigned long idx = 0; idx < axis.length; ++idx) {
-    if (idx < rev)
-      for (unsigned long r = 0; r < axis.count; ++r)
-        swap_runs(c + 2 * (r * block + idx * axis.stride), c + 2 * (r * block + rev * axis.stride),
-                  2 * axis.stride);
-    unsigned long bit = axis.length >> 1;
+  for (unsigned long idx = 0; idx < piece.rows; ++idx) {
+    if (idx < rev) std::swap_ranges(piece.row(idx), piece.row(idx) + 2 * piece.width, piece.row(rev));
+    unsigned long bit = piece.rows >> 1;
     while (bit >= 1 && rev >= bit) {
       rev -= bit;
       bit >>= 1;
@@ -108,22 +110,69 @@ void bit_reverse(float *c, const Axis &axis) {
   }
 }
 
-// The radix-2 stages along the axis, on bit-reversed input. Stage `half`
-// pairs values half apart inside blocks of 2 half; group g of each block
-// uses the twiddle factor reached after g steps of angle
-// isign 2 pi / (2 half). That angle is formed as (isign 2pi) / (2 half); for
-// isign = +-1 this is the same double as (2pi / (2 half)) isign.
-// The butterflies of one stage are independent of each other, so they run
-// block by block for locality; each keeps the twiddle factor of its group.
+// The butterflies of stage `half` (pairing rows half apart inside blocks of
+// 2 half rows) for the groups g0 .. g0 + groups - 1 of every block; group g
+// uses twiddle factor (wr[g - g0], wi[g - g0]). `rows` may span several
+// lines' worth of blocks end to end.
 template <class W>
-void butterfly_stages(float *c, const Axis &axis, int isign) {
-  const unsigned long total = axis.length * axis.stride * axis.count;
+void stage_groups(const Piece &piece, unsigned long half, unsigned long g0, unsigned long groups,
+                  const W *wr, const W *wi) {
+  const unsigned long partner = 2 * half * piece.row_stride;  // floats from a to its b
+  for (unsigned long start = 0; start < piece.rows; start += 2 * half)
+    for (unsigned long g = 0; g < groups; ++g) {
+      float *a = piece.row(start + g0 + g);
+      for (unsigned long f = 0; f < 2 * piece.width; f += 2)
+        butterfly(a + f, a + f + partner, wr[g], wi[g]);
+    }
+}
+
+// Stage `half` steps its twiddle factor by the angle isign 2 pi / (2 half),
+// from 1 at group 0. The angle is formed as (isign 2pi) / (2 half); for
+// isign = +-1 this is the same double as (2pi / (2 half)) isign.
+Twiddle stage_twiddle(unsigned long half, int isign) {
+  return Twiddle(static_cast<double>(isign) * kTwoPiShort / static_cast<double>(2 * half));
+}
+
+// The transform along one axis: bit reversal, then the radix-2 stages.
+// Lines are independent and so are the butterflies of one stage; only
+// their order changes here, never what a butterfly computes.
+// - Axes up to kTabledLength keep every stage's twiddle factors in one table
+//   and run all stages on a cache-sized piece of lines before the next.
+// - Longer axes run stage by stage over the whole array, a chunk of twiddle
+//   factors at a time.
+// `length` values `stride` complex values apart, in `count` consecutive
+// blocks of length * stride values. W as for butterfly().
+template <class W>
+void transform_axis(float *c, unsigned long length, unsigned long stride, unsigned long count,
+                    int isign) {
+  const unsigned long block = length * stride;
+  if (length <= kTabledLength) {
+    W wr[kTabledLength];  // stage `half` at [half - 1, 2 half - 1)
+    W wi[kTabledLength];
+    for (unsigned long half = 1; half < length; half *= 2) {
+      Twiddle w = stage_twiddle(half, isign);
+      for (unsigned long g = 0; g < half; ++g) {
+        hold(wr[half - 1 + g], w.wr);
+        hold(wi[half - 1 + g], w.wi);
+        w.advance();
+      }
+    }
+    const unsigned long width = std::clamp(kPieceFloats / (2 * length), 1UL, stride);
+    for (unsigned long r = 0; r < count; ++r)
+      for (unsigned long t0 = 0; t0 < stride; t0 += width) {
+        const Piece piece{c + 2 * (r * block + t0), length, stride, std::min(width, stride - t0)};
+        bit_reverse(piece);
+        for (unsigned long half = 1; half < length; half *= 2)
+          stage_groups(piece, half, 0, half, wr + half - 1, wi + half - 1);
+      }
+    return;
+  }
+  for (unsigned long r = 0; r < count; ++r) bit_reverse(Piece{c + 2 * r * block, length, stride, stride});
+  const Piece all{c, length * count, stride, stride};
   W wr[kTwiddleChunk];
   W wi[kTwiddleChunk];
-  for (unsigned long half = 1; half < axis.length; half *= 2) {
-    const unsigned long span = 2 * half * axis.stride;     // complex values per block
-    const unsigned long partner = 2 * (half * axis.stride);  // floats from a to its b
-    Twiddle w(static_cast<double>(isign) * kTwoPiShort / static_cast<double>(2 * half));
+  for (unsigned long half = 1; half < length; half *= 2) {
+    Twiddle w = stage_twiddle(half, isign);
     for (unsigned long g0 = 0; g0 < half; g0 += kTwiddleChunk) {
       const unsigned long groups = std::min(kTwiddleChunk, half - g0);
       for (unsigned long g = 0; g < groups; ++g) {
@@ -131,12 +180,7 @@ void butterfly_stages(float *c, const Axis &axis, int isign) {
         hold(wi[g], w.wi);
         w.advance();
       }
-      for (unsigned long start = 0; start < total; start += span)
-        for (unsigned long g = 0; g < groups; ++g) {
-          float *a = c + 2 * (start + (g0 + g) * axis.stride);
-          for (unsigned long f = 0; f < 2 * axis.stride; f += 2)
-            butterfly(a + f, a + f + partner, wr[g], wi[g]);
-        }
+      stage_groups(all, half, g0, groups, wr, wi);
     }
   }
 }
@@ -147,12 +191,10 @@ template <class W>
 void transform_axes(float *c, const unsigned long *lengths, int ndim, int isign) {
   unsigned long total = 1;
   for (int d = 0; d < ndim; ++d) total *= lengths[d];
-  unsigned long inner = 1;
+  unsigned long stride = 1;
   for (int d = ndim - 1; d >= 0; --d) {
-    const Axis axis{lengths[d], inner, total / (lengths[d] * inner)};
-    bit_reverse(c, axis);
-    butterfly_stages<W>(c, axis, isign);
-    inner *= lengths[d];
+    transform_axis<W>(c, lengths[d], stride, total / (lengths[d] * stride), isign);
+    stride *= lengths[d];
   }
 }
 
@@ -215,4 +257,126 @@ void realft(float data[], unsigned long n, int isign) {
     c[1] = c1 * (h1r - c[1]);
     complex_transform(c, n >> 1, -1);
   }
+}
+
+void fourn(float data[], unsigned long nn[], int ndim, int isign) {
+  require_unit_sign("fourn", isign);
+  for (int d = 1; d <= ndim; ++d)
+    if (!is_power_of_two(nn[d])) fatalf("fourn: nn[%d]=%lu is not a power of two", d, nn[d]);
+  if (ndim <= 0) return;
+  transform_axes<float>(block_of(data, 1), block_of(nn, 1), ndim, isign);
+}
+
+namespace {
+
+// The first nn1 x nn2 x nn3 elements of a tensor as one row-major block of
+// rows of nn3 floats, checked against every row pointer the untangling
+// reads; null if they are not.
+float *as_one_block(float ***data, unsigned long nn1, unsigned long nn2, unsigned long nn3) {
+  float *first = &data[1][1][1];
+  const auto base = reinterpret_cast<std::uintptr_t>(first);
+  for (unsigned long i1 = 1; i1 <= nn1; ++i1)
+    for (unsigned long i2 = 1; i2 <= nn2; ++i2) {
+      const std::uintptr_t expected = base + ((i1 - 1) * nn2 + (i2 - 1)) * nn3 * sizeof(float);
+      if (reinterpret_cast<std::uintptr_t>(&data[i1][i2][1]) != expected) return nullptr;
+    }
+  return first;
+}
+
+// A real tensor viewed as complex rows: row (m1, m2) holds nn3/2 complex
+// values, value k3 at row[2 k3], row[2 k3 + 1]; the Nyquist plane k3 = nn3/2
+// lives in speq, pair m2 of speq row m1 (all indices from 0).
+struct RealTensor {
+  float *c;
+  float **speq;
+  unsigned long nn1, nn2, nn3;
+
+  float *row(unsigned long m1, unsigned long m2) const { return c + (m1 * nn2 + m2) * nn3; }
+  float *nyquist(unsigned long m1, unsigned long m2) const { return &speq[m1 + 1][2 * m2 + 1]; }
+  unsigned long mirror1(unsigned long m1) const { return m1 == 0 ? 0 : nn1 - m1; }
+  unsigned long mirror2(unsigned long m2) const { return m2 == 0 ? 0 : nn2 - m2; }
+};
+
+// The planes k3 = 0 and nn3/2 pair with each other at mirrored (m1, m2);
+// all in float.
+void untangle_edge_planes(const RealTensor &t, unsigned long m1, float c1, float c2) {
+  for (unsigned long m2 = 0; m2 < t.nn2; ++m2) {
+    float *a = t.row(m1, m2);
+    float *s = t.nyquist(t.mirror1(m1), t.mirror2(m2));
+    const float h1r = c1 * (a[0] + s[0]);
+    const float h1i = c1 * (a[1] - s[1]);
+    const float h2i = c2 * (a[0] - s[0]);
+    const float h2r = -c2 * (a[1] + s[1]);
+    a[0] = h1r + h2r;
+    a[1] = h1i + h2i;
+    s[0] = h1r - h2r;
+    s[1] = h2i - h1i;
+  }
+}
+
+// The planes 0 < k3 <= nn3/4 with their mirrors nn3/2 - k3, for one m1.
+// Pairs of different planes are independent, so each row runs through a
+// chunk of planes at once; in the self-mirrored plane k3 = nn3/4 a pair is
+// met twice, and the rows keep their order m2 = 0, 1, ... for it.
+void untangle_inner_planes(const RealTensor &t, unsigned long m1, const Twiddle &step, float c1,
+                           float c2) {
+  const unsigned long half = t.nn3 >> 1;
+  const unsigned long last = t.nn3 >> 2;
+  const unsigned long j1 = t.mirror1(m1);
+  Twiddle w = step;  // restarts at angle 0 for every m1
+  w.advance();
+  double wr[kTwiddleChunk];
+  double wi[kTwiddleChunk];
+  for (unsigned long k0 = 1; k0 <= last; k0 += kTwiddleChunk) {
+    const unsigned long planes = std::min(kTwiddleChunk, last + 1 - k0);
+    for (unsigned long p = 0; p < planes; ++p) {
+      wr[p] = w.wr;
+      wi[p] = w.wi;
+      w.advance();
+    }
+    for (unsigned long m2 = 0; m2 < t.nn2; ++m2) {
+      float *a = t.row(m1, m2);
+      float *b = t.row(j1, t.mirror2(m2));
+      for (unsigned long p = 0; p < planes; ++p) {
+        const unsigned long k3 = k0 + p;
+        const unsigned long k3_mirror = half - k3;
+        untangle_pair(a[2 * k3], a[2 * k3 + 1], b[2 * k3_mirror], b[2 * k3_mirror + 1], c1, c2,
+                      wr[p], wi[p]);
+      }
+    }
+  }
+}
+
+}  // namespace
+
+void rlft3(float ***data, float **speq, unsigned long nn1, unsigned long nn2, unsigned long nn3,
+           int isign) {
+  require_unit_sign("rlft3", isign);
+  if (!is_power_of_two(nn1)) fatalf("rlft3: nn1=%lu is not a power of two", nn1);
+  if (!is_power_of_two(nn2)) fatalf("rlft3: nn2=%lu is not a power of two", nn2);
+  if (nn3 < 2) fatalf("rlft3: nn3=%lu is below 2", nn3);
+  if (!is_power_of_two(nn3)) fatalf("rlft3: nn3=%lu is not a power of two", nn3);
+  float *c = as_one_block(data, nn1, nn2, nn3);
+  if (c == nullptr) std::exit(1);  // silently: the one fatal exit without a report
+
+  const RealTensor t{c, speq, nn1, nn2, nn3};
+  const unsigned long lengths[3] = {nn1, nn2, nn3 >> 1};
+  const float c1 = 0.5f;
+  const float c2 = to_float(-0.5 * static_cast<double>(isign));
+  const Twiddle step((kTwoPiShort / static_cast<double>(nn3)) * static_cast<double>(isign));
+  if (isign == 1) {
+    transform_axes<float>(c, lengths, 3, 1);
+    for (unsigned long m1 = 0; m1 < nn1; ++m1)
+      for (unsigned long m2 = 0; m2 < nn2; ++m2) {
+        const float *a = t.row(m1, m2);
+        float *s = t.nyquist(m1, m2);
+        s[0] = a[0];
+        s[1] = a[1];
+      }
+  }
+  for (unsigned long m1 = 0; m1 < nn1; ++m1) {
+    untangle_edge_planes(t, m1, c1, c2);
+    untangle_inner_planes(t, m1, step, c1, c2);
+  }
+  if (isign == -1) transform_axes<float>(c, lengths, 3, -1);
 }

@@ -19,13 +19,16 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <array>
 #include <complex>
+#include <string>
+#include <type_traits>
 #include <vector>
 
 namespace {
 
 using fft_test::GuardedArray;
-using fft_test::Source;
+using fft_test::RealVolume;
 using cd = std::complex<double>;
 using cf = std::complex<float>;
 
@@ -169,7 +172,7 @@ std::vector<cd> conjugated(std::vector<cd> v) {
 }
 
 TEST(RealftTruth, ForwardMatchesTheDirectSumAndFftw) {
-  for (unsigned long n = 2; n <= 65536; n *= 4) {
+  for (unsigned long n : {2UL, 8UL, 32UL, 128UL, 2048UL, 65536UL}) {
     GuardedArray a(n, static_cast<std::uint32_t>(n + 7));
     const std::vector<double> x(a.first(), a.first() + n);
     std::vector<cd> truth = conjugated(fftw_r2c(x, {static_cast<int>(n)}));
@@ -198,6 +201,104 @@ TEST(RealftTruth, InverseMatchesFftw) {
     std::vector<cd> got(a.first(), a.first() + n);
     expect_within_float_bounds(error_of(got, truth), n, "n=" + std::to_string(n));
     EXPECT_TRUE(a.guards_intact());
+  }
+}
+
+// --- fourn --------------------------------------------------------------------
+
+std::string shape_name(const std::vector<int> &dims) {
+  std::string name;
+  for (int d : dims) name += (name.empty() ? "" : "x") + std::to_string(d);
+  return name;
+}
+
+TEST(FournTruth, MatchesFftwInOneToFourDimensions) {
+  const std::vector<std::vector<int>> shapes = {
+      {65536}, {256, 64}, {64, 64, 64}, {4, 32, 16}, {1, 128, 2}, {8, 4, 2, 16}};
+  for (const auto &dims : shapes)
+    for (int isign : {1, -1}) {
+      std::vector<unsigned long> nn{0};
+      std::size_t total = 1;
+      for (int d : dims) {
+        nn.push_back(static_cast<unsigned long>(d));
+        total *= static_cast<std::size_t>(d);
+      }
+      GuardedArray a(2 * total, static_cast<std::uint32_t>(total + dims.size()));
+      const std::vector<cd> x = as_complex(a.first(), total);
+      const std::vector<cd> truth = fftw_dft(x, dims, isign);
+      const std::vector<cf> single = fftw_dft(std::vector<cf>(x.begin(), x.end()), dims, isign);
+
+      fourn(a.data(), nn.data(), static_cast<int>(dims.size()), isign);
+      const std::string what = shape_name(dims) + " isign=" + std::to_string(isign);
+      const Error ours = error_of(as_complex(a.first(), total), truth);
+      expect_within_float_bounds(ours, static_cast<double>(total), what);
+      const Error fftwf = error_of(std::vector<cd>(single.begin(), single.end()), truth);
+      EXPECT_LE(ours.relative_l2, 2.0 * fftwf.relative_l2) << what;
+      EXPECT_TRUE(a.guards_intact());
+    }
+}
+
+// --- rlft3 --------------------------------------------------------------------
+
+const std::vector<std::array<unsigned long, 3>> kVolumes = {
+    {64, 64, 64}, {2, 4, 8}, {1, 1, 1024}, {16, 32, 8}, {32, 1, 2}, {1, 64, 4}};
+
+std::vector<int> dims_of(const std::array<unsigned long, 3> &s) {
+  return {static_cast<int>(s[0]), static_cast<int>(s[1]), static_cast<int>(s[2])};
+}
+
+// rlft3's packed spectrum in FFTW's order: (k1, k2, k3) for k3 = 0..nn3/2.
+std::vector<cd> unpack_volume_spectrum(RealVolume &v, const std::array<unsigned long, 3> &s) {
+  const unsigned long half = s[2] / 2;
+  std::vector<cd> out;
+  out.reserve(s[0] * s[1] * (half + 1));
+  for (unsigned long i1 = 1; i1 <= s[0]; ++i1)
+    for (unsigned long i2 = 1; i2 <= s[1]; ++i2) {
+      const float *row = v.data()[i1][i2];
+      for (unsigned long k3 = 0; k3 < half; ++k3) out.emplace_back(row[2 * k3 + 1], row[2 * k3 + 2]);
+      out.emplace_back(v.speq()[i1][2 * i2 - 1], v.speq()[i1][2 * i2]);
+    }
+  return out;
+}
+
+TEST(Rlft3Truth, ForwardMatchesFftw) {
+  for (const auto &s : kVolumes) {
+    RealVolume v(s[0], s[1], s[2], 21);
+    const std::vector<cd> truth =
+        conjugated(fftw_r2c(std::vector<double>(v.first(), v.first() + v.size()), dims_of(s)));
+    v.rlft3(1);
+    expect_within_float_bounds(error_of(unpack_volume_spectrum(v, s), truth),
+                               static_cast<double>(v.size()), shape_name(dims_of(s)));
+  }
+}
+
+// The inverse of a consistent spectrum (that of real samples, rounded to
+// float) against FFTW's exp(+...) sums over its conjugate, halved.
+TEST(Rlft3Truth, InverseMatchesFftw) {
+  for (const auto &s : kVolumes) {
+    RealVolume v(s[0], s[1], s[2], 22);
+    std::vector<cd> spectrum =
+        fftw_r2c(std::vector<double>(v.first(), v.first() + v.size()), dims_of(s));
+    for (cd &z : spectrum) z = cd(cf(z));
+    const unsigned long half = s[2] / 2;
+    std::size_t p = 0;
+    for (unsigned long i1 = 1; i1 <= s[0]; ++i1)
+      for (unsigned long i2 = 1; i2 <= s[1]; ++i2) {
+        float *row = v.data()[i1][i2];
+        for (unsigned long k3 = 0; k3 < half; ++k3, ++p) {
+          row[2 * k3 + 1] = static_cast<float>(spectrum[p].real());
+          row[2 * k3 + 2] = static_cast<float>(-spectrum[p].imag());
+        }
+        v.speq()[i1][2 * i2 - 1] = static_cast<float>(spectrum[p].real());
+        v.speq()[i1][2 * i2] = static_cast<float>(-spectrum[p].imag());
+        ++p;
+      }
+    const std::vector<double> sums = fftw_c2r(spectrum, dims_of(s));
+    std::vector<cd> truth(sums.size());
+    for (std::size_t j = 0; j < sums.size(); ++j) truth[j] = 0.5 * sums[j];
+    v.rlft3(-1);
+    expect_within_float_bounds(error_of(std::vector<cd>(v.first(), v.first() + v.size()), truth),
+                               static_cast<double>(v.size()), shape_name(dims_of(s)));
   }
 }
 

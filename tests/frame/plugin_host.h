@@ -1,0 +1,84 @@
+// What a test host needs to play the host to the plug-in library.
+//
+// Each test host is an executable that exports (part of) the host API itself,
+// through the stand-in host's state linked into it, and loads the built
+// library with dlopen, as the real host does. What a host exports is fixed
+// per process, so each kind of host is its own executable.
+#ifndef TISSUESTEWARD_TESTS_FRAME_PLUGIN_HOST_H
+#define TISSUESTEWARD_TESTS_FRAME_PLUGIN_HOST_H
+
+#include "control.h"
+#include "host_function_names.h"
+#include "tissuesteward/plugin_interface.h"
+
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace ts::test {
+
+using Transcript = std::vector<std::string>;
+
+// The plug-in library, loaded once per process with this host's dlopen mode.
+class Plugin {
+ public:
+  static const Plugin &get() {
+    static const Plugin plugin;
+    return plugin;
+  }
+
+  void *symbol(const char *name) const { return dlsym(handle_, name); }
+
+  KOHVPluginInterface *create() const { return function<KOHVPluginInterface *()>("createPlugin")(); }
+  const char *text(const char *entry_point) const { return function<const char *()>(entry_point)(); }
+  bool bind() const { return function<bool()>("_Z12InitHVAccessv")(); }
+  bool version_at_least(int major, int minor, int patch, int req_major, int req_minor,
+                        int req_patch) const {
+    return function<bool(int, int, int, int, int, int)>("_Z31checkVersionGreaterEqualVersioniiiiii")(
+        major, minor, patch, req_major, req_minor, req_patch);
+  }
+
+  // The host table variable of that name, as the library exports it.
+  void **entry_variable(const char *name) const {
+    void *variable = symbol(name);
+    if (variable == nullptr) die("the library exports no table entry ", name);
+    return static_cast<void **>(variable);
+  }
+  void *entry(const char *name) const { return *entry_variable(name); }
+
+ private:
+  Plugin() : handle_(dlopen(TS_PLUGIN_PATH, TS_PLUGIN_DLOPEN_MODE | RTLD_NOW)) {
+    if (handle_ == nullptr) die("cannot load the plug-in: ", dlerror());
+  }
+
+  template <class Signature>
+  Signature *function(const char *name) const {
+    void *found = symbol(name);
+    if (found == nullptr) die("the library exports no ", name);
+    return reinterpret_cast<Signature *>(found);
+  }
+
+  [[noreturn]] static void die(const char *what, const char *detail) {
+    std::fprintf(stderr, "%s%s\n", what, detail);
+    std::abort();
+  }
+
+  void *handle_;
+};
+
+inline const Plugin &plugin() { return Plugin::get(); }
+inline hvsim::Control &host() { return *hvsim_control(); }
+
+// Every test starts with a fresh host: version 2.6.0, nothing set or queued.
+class HostTest : public ::testing::Test {
+ protected:
+  void SetUp() override { host().reset(); }
+};
+
+}  // namespace ts::test
+
+#endif
