@@ -34,12 +34,20 @@ class GuardedMatrix {
     for (long i = lo - 1; i <= lo + rows; ++i)
       for (long j = lo - 1; j <= lo + cols; ++j) m_[i][j] = guard_value();
   }
-  ~GuardedMatrix() { free_matrix(m_, lo_ - 1, lo_ + rows_, lo_ - 1, lo_ + cols_); }
+  ~GuardedMatrix() {
+    if (m_ != nullptr) free_matrix(m_, lo_ - 1, lo_ + rows_, lo_ - 1, lo_ + cols_);
+  }
+  GuardedMatrix(GuardedMatrix &&other) noexcept
+      : rows_(other.rows_), cols_(other.cols_), lo_(other.lo_), m_(other.m_) {
+    other.m_ = nullptr;
+  }
   GuardedMatrix(const GuardedMatrix &) = delete;
   GuardedMatrix &operator=(const GuardedMatrix &) = delete;
 
   float **get() const { return m_; }
   float *operator[](long i) const { return m_[i]; }
+  int rows() const { return rows_; }
+  int cols() const { return cols_; }
 
   // The inside, row by row.
   void fill(const std::vector<float> &values) const {
@@ -71,7 +79,12 @@ class GuardedVector {
   explicit GuardedVector(int n, int lo = 1) : n_(n), lo_(lo), v_(vector(lo - 1, lo + n)) {
     for (long i = lo - 1; i <= lo + n; ++i) v_[i] = guard_value();
   }
-  ~GuardedVector() { free_vector(v_, lo_ - 1, lo_ + n_); }
+  ~GuardedVector() {
+    if (v_ != nullptr) free_vector(v_, lo_ - 1, lo_ + n_);
+  }
+  GuardedVector(GuardedVector &&other) noexcept : n_(other.n_), lo_(other.lo_), v_(other.v_) {
+    other.v_ = nullptr;
+  }
   GuardedVector(const GuardedVector &) = delete;
   GuardedVector &operator=(const GuardedVector &) = delete;
 

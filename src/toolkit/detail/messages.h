@@ -34,16 +34,21 @@ inline constexpr char kC3tensorAlloc3[] = "allocation failure 3 in c3tensor()";
 // (none yet)
 
 // --- linsolve (gaussj, covsrt) -----------------------------------------------
-// (none yet)
+inline constexpr char kGaussjSingular1[] = "gaussj: Singular Matrix-1";
+inline constexpr char kGaussjSingular2[] = "gaussj: Singular Matrix-2";
+// Ours: the flag count must match mfit (values: mfit, flags set, ma).
+inline constexpr char kCovsrtFlagCount[] = "covsrt: mfit=%d but %d of %d flags are set";
 
 // --- eigen -------------------------------------------------------------------
-// (none yet)
+inline constexpr char kJacobiTooManyIterations[] = "Too many iterations in routine jacobi";
 
 // --- linfit (svdfit) ---------------------------------------------------------
 // (none yet)
 
 // --- nlfit (mrqmin) ----------------------------------------------------------
-// (none yet)
+// Ours: a step (alamda > 0) or finish (alamda == 0) with no fit started.
+inline constexpr char kMrqminNotStarted[] =
+    "mrqmin: called with alamda >= 0 before a start call (alamda < 0)";
 
 // --- linefit (fit) -----------------------------------------------------------
 // (none yet)

@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# Builds the benchmark suite in build/release, runs every family's benchmarks
+# (single thread, JSON) and the accuracy report, writes bench/results.md and
+# bench/ratios.png, and prints the Markdown. Families not yet in the toolkit
+# are skipped.
+#
+#   bench/run.sh                  everything
+#   bench/run.sh --quick          a smoke run (one short pass per case); its
+#                                 report stays in build/release/bench/results
+#   bench/run.sh --filter REGEX   only the benchmark cases matching REGEX
+#
+# Needs bench/install-deps.sh once (OpenBLAS runtime, matplotlib).
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build="$root/build/release"
+out="$build/bench/results"
+quick=0
+filter=
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --quick) quick=1 ;;
+    --filter) filter=$2; shift ;;
+    *) echo "usage: $0 [--quick] [--filter REGEX]" >&2; exit 2 ;;
+  esac
+  shift
+done
+
+cd "$root"
+cmake --preset release >/dev/null
+cmake --build --preset release --target bench
+
+export OPENBLAS_NUM_THREADS=1
+export TS_FFTW_WISDOM="$build/bench/fftwf.wisdom"
+rm -rf "$out"
+mkdir -p "$out"
+
+# Machine and load, for the report header.
+{
+  echo "cpu=$(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')"
+  echo "nproc=$(nproc)"
+  echo "date=$(date -u '+%Y-%m-%d %H:%M UTC')"
+  echo "load_before=$(cut -d' ' -f1-3 /proc/loadavg)"
+  echo "commit=$(git -C "$root" rev-parse --short HEAD)"
+  echo "quick=$quick"
+} >"$out/machine.txt"
+
+args=(--benchmark_format=json)
+[ -n "$filter" ] && args+=("--benchmark_filter=$filter")
+export TS_BENCH_QUICK=$quick
+report_dir="$root/bench"
+[ "$quick" = 1 ] && report_dir="$out"
+
+for exe in "$build"/bench/*_bench; do
+  [ -x "$exe" ] || continue
+  family=$(basename "$exe" _bench)
+  echo "== $family" >&2
+  "$exe" "${args[@]}" --benchmark_out="$out/$family.json" --benchmark_out_format=json >/dev/null
+done
+echo "== accuracy" >&2
+"$build/bench/accuracy" "$out/accuracy.json"
+echo "load_after=$(cut -d' ' -f1-3 /proc/loadavg)" >>"$out/machine.txt"
+
+/usr/bin/python3 "$root/bench/report.py" "$out" "$report_dir/results.md" "$report_dir/ratios.png"
+cat "$report_dir/results.md"
+echo "wrote $report_dir/results.md and $report_dir/ratios.png" >&2

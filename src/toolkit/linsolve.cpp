@@ -1,0 +1,122 @@
+// Gauss-Jordan elimination with full pivoting; covariance re-ordering.
+#include "tissuesteward/linsolve.h"
+
+#include "tissuesteward/arrays.h"
+#include "toolkit/detail/fatal.h"
+#include "toolkit/detail/messages.h"
+#include "toolkit/detail/rounding.h"
+
+#include <utility>
+
+namespace {
+
+using ts::detail::fabs_f;
+
+// Where the pivot of one elimination pass was found.
+struct Pivot {
+  int row = 0;
+  int col = 0;
+};
+
+// Largest remaining element: rows whose own column is already a pivot column
+// are skipped, as are used columns. Ties go to the element visited last, and
+// a NaN never qualifies; a pass with no candidate at all (only NaN left) is
+// reported rather than pivoting on an unset position.
+Pivot find_pivot(float **a, int n, const int *use_count) {
+  float largest = 0.0f;
+  Pivot pivot;
+  for (int r = 1; r <= n; ++r) {
+    if (use_count[r] == 1) continue;
+    for (int c = 1; c <= n; ++c) {
+      if (use_count[c] == 0) {
+        if (fabs_f(a[r][c]) >= largest) {
+          largest = fabs_f(a[r][c]);
+          pivot = {r, c};
+        }
+      } else if (use_count[c] > 1) {
+        ts::detail::fatal(ts::msg::kGaussjSingular1);
+      }
+    }
+  }
+  if (pivot.row == 0) ts::detail::fatal(ts::msg::kGaussjSingular1);
+  return pivot;
+}
+
+void swap_rows(float **a, int r1, int r2, int ncols) {
+  for (int c = 1; c <= ncols; ++c) std::swap(a[r1][c], a[r2][c]);
+}
+
+void swap_columns(float **a, int c1, int c2, int nrows) {
+  for (int r = 1; r <= nrows; ++r) std::swap(a[r][c1], a[r][c2]);
+}
+
+// Row r -= f · row c over columns 1..ncols.
+void subtract_multiple(float **a, int r, int c, float f, int ncols) {
+  for (int l = 1; l <= ncols; ++l) a[r][l] -= a[c][l] * f;
+}
+
+}  // namespace
+
+void gaussj(float **a, int n, float **b, int m) {
+  int *use_count = ivector(1, n);
+  int *pivot_row = ivector(1, n);
+  int *pivot_col = ivector(1, n);
+  for (int j = 1; j <= n; ++j) use_count[j] = 0;
+
+  for (int i = 1; i <= n; ++i) {
+    const Pivot p = find_pivot(a, n, use_count);
+    const int c = p.col;
+    ++use_count[c];
+    // Bring the pivot onto the diagonal at [c][c].
+    if (p.row != c) {
+      swap_rows(a, p.row, c, n);
+      swap_rows(b, p.row, c, m);
+    }
+    pivot_row[i] = p.row;
+    pivot_col[i] = c;
+    if (a[c][c] == 0.0f) ts::detail::fatal(ts::msg::kGaussjSingular2);
+
+    // Setting the diagonal to 1 before scaling leaves 1/pivot in its place:
+    // this is how the inverse builds up in a's own storage.
+    const float reciprocal = 1.0f / a[c][c];
+    a[c][c] = 1.0f;
+    for (int l = 1; l <= n; ++l) a[c][l] *= reciprocal;
+    for (int l = 1; l <= m; ++l) b[c][l] *= reciprocal;
+
+    for (int r = 1; r <= n; ++r) {
+      if (r == c) continue;
+      const float f = a[r][c];
+      a[r][c] = 0.0f;
+      subtract_multiple(a, r, c, f, n);
+      subtract_multiple(b, r, c, f, m);
+    }
+  }
+
+  // The row exchanges permuted the inverse's columns: undo them, last first.
+  for (int l = n; l >= 1; --l) {
+    if (pivot_row[l] != pivot_col[l]) swap_columns(a, pivot_row[l], pivot_col[l], n);
+  }
+
+  free_ivector(pivot_col, 1, n);
+  free_ivector(pivot_row, 1, n);
+  free_ivector(use_count, 1, n);
+}
+
+void covsrt(float **covar, int ma, int ia[], int mfit) {
+  // A flag count above mfit would drive the target below row 1, one above ma
+  // past row ma: refuse any mismatch before touching the matrix.
+  int flagged = 0;
+  for (int j = 1; j <= ma; ++j) flagged += ia[j] != 0 ? 1 : 0;
+  if (flagged != mfit) ts::detail::fatalf(ts::msg::kCovsrtFlagCount, mfit, flagged, ma);
+
+  for (int i = mfit + 1; i <= ma; ++i) {
+    for (int j = 1; j <= i; ++j) covar[i][j] = covar[j][i] = 0.0f;
+  }
+  int k = mfit;
+  for (int j = ma; j >= 1; --j) {
+    if (ia[j] == 0) continue;
+    swap_columns(covar, k, j, ma);
+    swap_rows(covar, k, j, ma);
+    --k;
+  }
+}

@@ -1,0 +1,239 @@
+// Gauss-Jordan elimination and covariance re-ordering.
+#include "tissuesteward/linsolve.h"
+
+#include "support/fatal_report.h"
+#include "support/guarded.h"
+#include "toolkit/detail/messages.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <random>
+#include <vector>
+
+namespace {
+
+using support::GuardedMatrix;
+using ts::testing::fatal_report;
+
+constexpr float kInf = std::numeric_limits<float>::infinity();
+constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+
+void fill_identity(const GuardedMatrix &a) {
+  for (int i = 1; i <= a.rows(); ++i)
+    for (int j = 1; j <= a.cols(); ++j) a[i][j] = i == j ? 1.0f : 0.0f;
+}
+
+TEST(Gaussj, IdentityIsUnchangedAndPivotsFromTheLastDiagonalBackwards) {
+  for (int n = 1; n <= 6; ++n) {
+    SCOPED_TRACE(n);
+    GuardedMatrix a(n, n);
+    fill_identity(a);
+    // Every reduction subtracts 0·(pivot row) from the other rows, so an
+    // infinite right-hand side turns every row reduced after its pivot pass
+    // into NaN. It survives only in the row that is pivoted last: row 1 when
+    // ties go to the element visited last.
+    GuardedMatrix b(n, 2);
+    for (int i = 1; i <= n; ++i) b[i][1] = b[i][2] = static_cast<float>(i);
+    b[1][1] = kInf;
+    b[n][2] = kInf;
+    gaussj(a.get(), n, b.get(), 2);
+    for (int i = 1; i <= n; ++i)
+      for (int j = 1; j <= n; ++j) EXPECT_EQ(a[i][j], i == j ? 1.0f : 0.0f) << i << "," << j;
+    EXPECT_EQ(b[1][1], kInf);
+    for (int i = 2; i <= n; ++i) EXPECT_TRUE(std::isnan(b[i][1])) << i;
+    if (n > 1) {
+      for (int i = 1; i <= n; ++i) EXPECT_TRUE(std::isnan(b[i][2])) << i;
+    }
+    EXPECT_TRUE(a.guards_intact());
+    EXPECT_TRUE(b.guards_intact());
+  }
+}
+
+TEST(Gaussj, OneByOne) {
+  GuardedMatrix a(1, 1);
+  a.fill({4.0f});
+  GuardedMatrix b(1, 2);
+  b.fill({3.0f, -8.0f});
+  gaussj(a.get(), 1, b.get(), 2);
+  EXPECT_EQ(a[1][1], 0.25f);
+  EXPECT_EQ(b[1][1], 0.75f);
+  EXPECT_EQ(b[1][2], -2.0f);
+}
+
+TEST(Gaussj, InvertsWithoutRightHandSides) {
+  GuardedMatrix a(2, 2);  // det 8: inverse is dyadic
+  a.fill({4.0f, 8.0f, 2.0f, 6.0f});
+  gaussj(a.get(), 2, nullptr, 0);
+  EXPECT_EQ(a[1][1], 0.75f);
+  EXPECT_EQ(a[1][2], -1.0f);
+  EXPECT_EQ(a[2][1], -0.25f);
+  EXPECT_EQ(a[2][2], 0.5f);
+  EXPECT_TRUE(a.guards_intact());
+}
+
+TEST(Gaussj, RowExchangesAreUndoneInTheInverseOnly) {
+  // Zeros on the diagonal force row exchanges; with power-of-two entries the
+  // inverse (the transpose with reciprocal entries) is exact.
+  GuardedMatrix a(3, 3);
+  a.fill({0, 2, 0,  //
+          0, 0, 4,  //
+          8, 0, 0});
+  GuardedMatrix b(3, 2);
+  b.fill({2, 1,  //
+          4, 2,  //
+          8, 3});
+  gaussj(a.get(), 3, b.get(), 2);
+  const std::vector<float> inverse = {0, 0, 0.125f, 0.5f, 0, 0, 0, 0.25f, 0};
+  for (int i = 1; i <= 3; ++i)
+    for (int j = 1; j <= 3; ++j) EXPECT_EQ(a[i][j], inverse[(i - 1) * 3 + j - 1]) << i << j;
+  // x = A⁻¹b, rows in natural order.
+  EXPECT_EQ(b[1][1], 1.0f);
+  EXPECT_EQ(b[2][1], 1.0f);
+  EXPECT_EQ(b[3][1], 1.0f);
+  EXPECT_EQ(b[1][2], 0.375f);
+  EXPECT_EQ(b[2][2], 0.5f);
+  EXPECT_EQ(b[3][2], 0.5f);
+  EXPECT_TRUE(a.guards_intact());
+  EXPECT_TRUE(b.guards_intact());
+
+  GuardedMatrix swap(2, 2);
+  swap.fill({0, 1, 1, 0});
+  gaussj(swap.get(), 2, nullptr, 0);
+  EXPECT_EQ(swap[1][1], 0.0f);
+  EXPECT_EQ(swap[1][2], 1.0f);
+  EXPECT_EQ(swap[2][1], 1.0f);
+  EXPECT_EQ(swap[2][2], 0.0f);
+}
+
+// A·A⁻¹ = I and A·X = B, checked in double precision from the float inputs,
+// on seeded random matrices of several orders and right-hand-side counts.
+TEST(Gaussj, InverseAndSolutionsOnRandomMatrices) {
+  std::mt19937 gen(20240611);
+  std::uniform_real_distribution<float> uniform(-1.0f, 1.0f);
+  for (int trial = 0; trial < 60; ++trial) {
+    const int n = 1 + trial % 12;
+    const int m = trial % 4;
+    SCOPED_TRACE(testing::Message() << "trial " << trial << " n " << n << " m " << m);
+    std::vector<float> a0(n * n), b0(n * m);
+    for (float &v : a0) v = uniform(gen);
+    // Keep the matrix away from singular so a fixed tolerance is meaningful.
+    for (int i = 0; i < n; ++i) a0[i * n + i] += (trial % 2 == 0 ? 1.0f : -1.0f) * n * 0.5f;
+    for (float &v : b0) v = uniform(gen);
+    GuardedMatrix a(n, n);
+    a.fill(a0);
+    GuardedMatrix b(n, m);
+    b.fill(b0);
+    gaussj(a.get(), n, b.get(), m);
+    double worst_identity = 0.0, worst_residual = 0.0;
+    for (int i = 1; i <= n; ++i) {
+      for (int j = 1; j <= n; ++j) {
+        double s = 0.0;
+        for (int k = 1; k <= n; ++k) s += double(a0[(i - 1) * n + k - 1]) * a[k][j];
+        worst_identity = std::max(worst_identity, std::fabs(s - (i == j ? 1.0 : 0.0)));
+      }
+      for (int c = 1; c <= m; ++c) {
+        double s = 0.0;
+        for (int k = 1; k <= n; ++k) s += double(a0[(i - 1) * n + k - 1]) * b[k][c];
+        worst_residual = std::max(worst_residual, std::fabs(s - b0[(i - 1) * m + c - 1]));
+      }
+    }
+    EXPECT_LT(worst_identity, 2e-6 * n);
+    EXPECT_LT(worst_residual, 2e-6 * n);
+    EXPECT_TRUE(a.guards_intact());
+    EXPECT_TRUE(b.guards_intact());
+  }
+}
+
+using GaussjDeathTest = ::testing::Test;
+
+void invert(int n, const std::vector<float> &row_major) {
+  ts::testing::ignore_leaks_of_fatal_path();
+  GuardedMatrix a(n, n);
+  a.fill(row_major);
+  gaussj(a.get(), n, nullptr, 0);
+}
+
+TEST(GaussjDeathTest, ZeroPivotIsSingularTwo) {
+  const std::string two = "^" + fatal_report(ts::msg::kGaussjSingular2);
+  EXPECT_EXIT(invert(1, {0.0f}), ::testing::ExitedWithCode(1), two);
+  EXPECT_EXIT(invert(3, {1, 2, 3, 0, 0, 0, 4, 5, 7}), ::testing::ExitedWithCode(1), two);
+  EXPECT_EXIT(invert(3, {1, 0, 3, 2, 0, 3, 4, 0, 7}), ::testing::ExitedWithCode(1), two);
+  // Rank one with exact cancellation in the second pass.
+  EXPECT_EXIT(invert(2, {1, 2, 2, 4}), ::testing::ExitedWithCode(1), two);
+}
+
+TEST(GaussjDeathTest, PassWithoutCandidateIsSingularOne) {
+  const std::string one = "^" + fatal_report(ts::msg::kGaussjSingular1);
+  EXPECT_EXIT(invert(2, {kNaN, kNaN, kNaN, kNaN}), ::testing::ExitedWithCode(1), one);
+  // The NaN is all that is left for the second pass.
+  EXPECT_EXIT(invert(2, {kNaN, 0, 0, 1}), ::testing::ExitedWithCode(1), one);
+}
+
+// --- covsrt -------------------------------------------------------------------
+
+// The packed covariance of the fitted parameters, spread by hand: element
+// (i, j) of the result is packed element (rank i, rank j) when both are
+// fitted, else 0.
+TEST(Covsrt, SpreadsThePackedBlockIntoFullOrder) {
+  const std::vector<std::vector<int>> flag_sets = {{1, 1, 1, 1},    {0, 0, 0},          {1, 0, 1},
+                                                   {0, 1, 1, 0, 1}, {1, 0, 0, 0, 0, 1}, {0, 0, 1}};
+  for (const auto &flags : flag_sets) {
+    const int ma = static_cast<int>(flags.size());
+    SCOPED_TRACE(ma);
+    std::vector<int> ia(ma + 2, 7);
+    std::vector<int> rank(ma + 1, 0);
+    int mfit = 0;
+    for (int j = 1; j <= ma; ++j) {
+      ia[j] = flags[j - 1];
+      if (ia[j] != 0) rank[j] = ++mfit;
+    }
+    GuardedMatrix c(ma, ma);
+    auto packed = [](int r, int s) {
+      return static_cast<float>(10 * std::min(r, s) + std::max(r, s));
+    };
+    for (int i = 1; i <= ma; ++i)
+      for (int j = 1; j <= ma; ++j)
+        c[i][j] = i <= mfit && j <= mfit ? packed(i, j) : -1.0f;  // junk outside the block
+    covsrt(c.get(), ma, ia.data(), mfit);
+    for (int i = 1; i <= ma; ++i)
+      for (int j = 1; j <= ma; ++j) {
+        const float want = rank[i] != 0 && rank[j] != 0 ? packed(rank[i], rank[j]) : 0.0f;
+        EXPECT_EQ(c[i][j], want) << i << "," << j;
+      }
+    EXPECT_TRUE(c.guards_intact());
+  }
+}
+
+TEST(Covsrt, ThreeParametersMiddleHeld) {
+  GuardedMatrix c(3, 3);
+  c.fill({2, 5, 9, 5, 3, 9, 9, 9, 9});
+  int ia[] = {0, 1, 0, 1};
+  covsrt(c.get(), 3, ia, 2);
+  const std::vector<float> want = {2, 0, 5, 0, 0, 0, 5, 0, 3};
+  for (int i = 1; i <= 3; ++i)
+    for (int j = 1; j <= 3; ++j) EXPECT_EQ(c[i][j], want[(i - 1) * 3 + j - 1]);
+}
+
+void covsrt_with_flags(std::vector<int> flags, int mfit) {
+  ts::testing::ignore_leaks_of_fatal_path();
+  const int ma = static_cast<int>(flags.size());
+  GuardedMatrix c(ma, ma);
+  flags.insert(flags.begin(), 0);
+  covsrt(c.get(), ma, flags.data(), mfit);
+}
+
+TEST(CovsrtDeathTest, FlagCountMustMatchMfit) {
+  // Too many flags would drive the target to row and column 0; too few would
+  // start it past the last row.
+  EXPECT_EXIT(covsrt_with_flags({1, 1, 1}, 2), ::testing::ExitedWithCode(1),
+              "^" + fatal_report("covsrt: mfit=2 but 3 of 3 flags are set"));
+  EXPECT_EXIT(covsrt_with_flags({1, 1}, 3), ::testing::ExitedWithCode(1),
+              "^" + fatal_report("covsrt: mfit=3 but 2 of 2 flags are set"));
+  EXPECT_EXIT(covsrt_with_flags({0, 1}, -1), ::testing::ExitedWithCode(1),
+              "^" + fatal_report("covsrt: mfit=-1 but 1 of 2 flags are set"));
+}
+
+}  // namespace
