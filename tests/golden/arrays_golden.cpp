@@ -14,7 +14,7 @@ long distance(const void *from, const void *to) {
   return static_cast<long>(static_cast<const char *>(to) - static_cast<const char *>(from));
 }
 
-const Register matrix_layout("matrix", "offsets_3x4_and_-2..2x3..7", [](Digest &d) {
+const Register matrix_layout("matrix", "offsets_3x4_and_m2..2x3..7", [](Digest &d) {
   float **a = matrix(1, 3, 1, 4);
   d.value(distance(&a[1][1], &a[3][4]));
   free_matrix(a, 1, 3, 1, 4);
@@ -79,7 +79,7 @@ const Register vector_kinds("vector", "every_type_and_bounds", [](Digest &d) {
   }
 });
 
-const Register matrix_kinds("dmatrix", "offsets_and_values_-1..2x0..3", [](Digest &d) {
+const Register matrix_kinds("dmatrix", "offsets_and_values_m1..2x0..3", [](Digest &d) {
   double **m = dmatrix(-1, 2, 0, 3);
   for (long i = -1; i <= 2; ++i)
     for (long j = 0; j <= 3; ++j) m[i][j] = static_cast<double>(i) * 10.0 + static_cast<double>(j);

@@ -7,14 +7,13 @@
 #ifndef TISSUESTEWARD_TESTS_GOLDEN_CELLS_H
 #define TISSUESTEWARD_TESTS_GOLDEN_CELLS_H
 
-#include "golden.h"
-
-#include "tissuesteward/arrays.h"
-
 #include <cstdint>
 #include <cstring>
 #include <type_traits>
 #include <vector>
+
+#include "golden.h"
+#include "tissuesteward/arrays.h"
 
 namespace golden {
 

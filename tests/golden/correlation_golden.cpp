@@ -1,11 +1,10 @@
 // Pearson's r (plain and with its significance), the running correlation
 // and regression fed point by point, and Spearman's rank correlation on both
 // of its paths.
-#include "shapes.h"
-
-#include "tissuesteward/correlation.h"
-
 #include <string>
+
+#include "shapes.h"
+#include "tissuesteward/correlation.h"
 
 namespace {
 
@@ -45,32 +44,27 @@ const Input kInputs[] = {
     {"noisy_100000", 100000, [](Pairs &p) { line(p, 1004, 2.0f, 0.01f); }},
     {"exact_line_20", 20, [](Pairs &p) { line(p, 1005, 2.0f, 0.0f); }},
     {"exact_falling_20", 20, [](Pairs &p) { line(p, 1006, -1.0f, 0.0f); }},
-    {"constant_x_10",
-     10,
+    {"constant_x_10", 10,
      [](Pairs &p) {
        line(p, 1007, 1.0f, 1.0f);
        for (long i = 1; i <= p.n; ++i) p.x[i] = 3.0f;
      }},
-    {"constant_y_10",
-     10,
+    {"constant_y_10", 10,
      [](Pairs &p) {
        line(p, 1008, 1.0f, 1.0f);
        for (long i = 1; i <= p.n; ++i) p.y[i] = -2.0f;
      }},
-    {"ties_300",
-     300,
+    {"ties_300", 300,
      [](Pairs &p) {
        golden::fill_shape(p.x, Shape::kFewDistinct, 1009);
        golden::fill_shape(p.y, Shape::kFewDistinct, 1010);
      }},
-    {"awkward_64",
-     64,
+    {"awkward_64", 64,
      [](Pairs &p) {
        golden::fill_shape(p.x, Shape::kAwkward, 1011);
        golden::fill_shape(p.y, Shape::kUniform, 1012);
      }},
-    {"large_offset_1000",
-     1000,
+    {"large_offset_1000", 1000,
      [](Pairs &p) {
        line(p, 1013, 1.0f, 0.2f);
        for (long i = 1; i <= p.n; ++i) p.x[i] += 1e5f;
@@ -142,7 +136,8 @@ const bool running_cases = [] {
 // regular one; the others keep their guards.
 void run_spear(Digest &d, Pairs &p) {
   float out[5] = {golden::kGuard, golden::kGuard, golden::kGuard, golden::kGuard, golden::kGuard};
-  spear(p.x.p(), p.y.p(), static_cast<unsigned long>(p.n), &out[0], &out[1], &out[2], &out[3], &out[4]);
+  spear(p.x.p(), p.y.p(), static_cast<unsigned long>(p.n), &out[0], &out[1], &out[2], &out[3],
+        &out[4]);
   for (float o : out) d.value(o);
   p.x.digest(d);
   p.y.digest(d);

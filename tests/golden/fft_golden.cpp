@@ -1,14 +1,13 @@
 // FFTs in both directions, one- and multi-dimensional, from the shortest
 // lengths up to 2^14 complex values and 32×32×32 real ones: random data,
 // impulses, constants, awkward magnitudes, lengths of 1, and round trips.
-#include "cells.h"
-
-#include "tissuesteward/arrays.h"
-#include "tissuesteward/fft.h"
-
 #include <string>
 #include <tuple>
 #include <vector>
+
+#include "cells.h"
+#include "tissuesteward/arrays.h"
+#include "tissuesteward/fft.h"
 
 namespace {
 
@@ -132,8 +131,8 @@ void run_fourn(Digest &d, const std::vector<unsigned long> &lengths, int ndim,
 
 const bool fourn_cases = [] {
   const std::vector<std::vector<unsigned long>> shapes = {
-      {1}, {2}, {8}, {1024}, {16384}, {1, 8}, {8, 1}, {4, 8}, {16, 16}, {128, 128},
-      {2, 4, 8, 16}, {16, 16, 16, 4}, {1, 1, 1}};
+      {1},    {2},      {8},        {1024},        {16384},         {1, 8},   {8, 1},
+      {4, 8}, {16, 16}, {128, 128}, {2, 4, 8, 16}, {16, 16, 16, 4}, {1, 1, 1}};
   for (int isign : {1, -1})
     for (const auto &lengths : shapes) {
       const int ndim = static_cast<int>(lengths.size());
@@ -150,8 +149,12 @@ const bool fourn_cases = [] {
     run_fourn(d, {4}, 0, {1}, false, 1102);
     run_fourn(d, {4}, -1, {-1}, false, 1102);
   });
-  Register("fourn", "round_trip_4x8", [](Digest &d) { run_fourn(d, {4, 8}, 2, {1, -1}, false, 1103); });
-  Register("fourn", "round_trip_32x64", [](Digest &d) { run_fourn(d, {32, 64}, 2, {-1, 1}, false, 1104); });
+  Register("fourn", "round_trip_4x8", [](Digest &d) {
+    run_fourn(d, {4, 8}, 2, {1, -1}, false, 1103);
+  });
+  Register("fourn", "round_trip_32x64", [](Digest &d) {
+    run_fourn(d, {32, 64}, 2, {-1, 1}, false, 1104);
+  });
   return true;
 }();
 
@@ -161,8 +164,11 @@ const bool fourn_cases = [] {
 class Tensor {
  public:
   Tensor(unsigned long nn1, unsigned long nn2, unsigned long nn3)
-      : n1_(static_cast<long>(nn1)), n2_(static_cast<long>(nn2)), n3_(static_cast<long>(nn3)),
-        t_(f3tensor(1, n1_ + 1, 1, n2_, 1, n3_)), speq_(n1_, 2 * n2_) {
+      : n1_(static_cast<long>(nn1)),
+        n2_(static_cast<long>(nn2)),
+        n3_(static_cast<long>(nn3)),
+        t_(f3tensor(1, n1_ + 1, 1, n2_, 1, n3_)),
+        speq_(n1_, 2 * n2_) {
     for (long i = 1; i <= n1_ + 1; ++i)
       for (long j = 1; j <= n2_; ++j)
         for (long k = 1; k <= n3_; ++k) t_[i][j][k] = golden::kGuard;
@@ -209,12 +215,11 @@ void run_rlft3(Digest &d, unsigned long nn1, unsigned long nn2, unsigned long nn
 }
 
 const bool rlft3_cases = [] {
-  const unsigned long shapes[][3] = {{1, 1, 2},  {1, 1, 16}, {1, 1, 1024}, {2, 4, 8},   {4, 1, 4},
-                                     {1, 4, 2},  {8, 8, 8},  {16, 8, 64},  {32, 32, 32}};
+  const unsigned long shapes[][3] = {{1, 1, 2}, {1, 1, 16}, {1, 1, 1024}, {2, 4, 8},   {4, 1, 4},
+                                     {1, 4, 2}, {8, 8, 8},  {16, 8, 64},  {32, 32, 32}};
   for (int isign : {1, -1})
     for (const auto &s : shapes)
-      Register("rlft3",
-               "random_" + lengths_name({s[0], s[1], s[2]}) + "_" + sign_name(isign),
+      Register("rlft3", "random_" + lengths_name({s[0], s[1], s[2]}) + "_" + sign_name(isign),
                [s0 = s[0], s1 = s[1], s2 = s[2], isign](Digest &d) {
                  run_rlft3(d, s0, s1, s2, isign, false, 1200 + s0 * 100 + s2);
                });
@@ -223,14 +228,15 @@ const bool rlft3_cases = [] {
     run_rlft3(d, 4, 4, 8, -1, true, 1202);
   });
   for (auto [n1, n2, n3] : {std::tuple{2UL, 4UL, 8UL}, {32UL, 32UL, 32UL}})
-    Register("rlft3", "round_trip_" + lengths_name({n1, n2, n3}), [n1 = n1, n2 = n2, n3 = n3](Digest &d) {
-      Source src(1203);
-      Tensor t(n1, n2, n3);
-      t.fill([&src] { return src.signed_unit(); }, false);
-      t.transform(1);
-      t.transform(-1);
-      t.digest(d);
-    });
+    Register("rlft3", "round_trip_" + lengths_name({n1, n2, n3}),
+             [n1 = n1, n2 = n2, n3 = n3](Digest &d) {
+               Source src(1203);
+               Tensor t(n1, n2, n3);
+               t.fill([&src] { return src.signed_unit(); }, false);
+               t.transform(1);
+               t.transform(-1);
+               t.digest(d);
+             });
   return true;
 }();
 

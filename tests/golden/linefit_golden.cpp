@@ -1,10 +1,9 @@
 // Straight-line fit, unweighted and weighted, from two points to 10^4, with
 // equal abscissae, zero and extreme deviations and a large abscissa offset.
-#include "cells.h"
-
-#include "tissuesteward/linefit.h"
-
 #include <string>
+
+#include "cells.h"
+#include "tissuesteward/linefit.h"
 
 namespace {
 
@@ -23,8 +22,8 @@ struct Points {
 void run_fit(Digest &d, Points &pts, int mwt, bool null_sig = false) {
   float out[6];
   for (float &o : out) o = golden::kGuard;
-  fit(pts.x.p(), pts.y.p(), pts.n, null_sig ? nullptr : pts.sig.p(), mwt, &out[0], &out[1],
-      &out[2], &out[3], &out[4], &out[5]);
+  fit(pts.x.p(), pts.y.p(), pts.n, null_sig ? nullptr : pts.sig.p(), mwt, &out[0], &out[1], &out[2],
+      &out[3], &out[4], &out[5]);
   for (float o : out) d.value(o);
   pts.x.digest(d);
   pts.y.digest(d);

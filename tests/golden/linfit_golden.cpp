@@ -1,10 +1,9 @@
 // Linear least squares by SVD and the polynomial basis: exact, noisy,
 // ill-conditioned, rank-deficient and underdetermined designs.
-#include "cells.h"
-
-#include "tissuesteward/linfit.h"
-
 #include <string>
+
+#include "cells.h"
+#include "tissuesteward/linfit.h"
 
 namespace {
 
@@ -87,38 +86,45 @@ const bool svdfit_cases = [] {
   });
   Register("svdfit", "cubic_50_noisy", [](Digest &d) {
     Data data(50);
-    make_points(data, 201, -2.0f, 3.0f, [](float x) { return 0.5f - x + 0.25f * x * x * x; }, 0.1f,
-                0.05f, 0.2f);
+    make_points(
+        data, 201, -2.0f, 3.0f, [](float x) { return 0.5f - x + 0.25f * x * x * x; }, 0.1f, 0.05f,
+        0.2f);
     run_svdfit(d, data, 4, fpoly);
   });
   Register("svdfit", "degree_7_1000_ill_conditioned", [](Digest &d) {
     Data data(1000);
-    make_points(data, 202, 0.0f, 10.0f, [](float x) { return 3.0f - 0.01f * x * x; }, 0.5f, 0.5f, 1.5f);
+    make_points(
+        data, 202, 0.0f, 10.0f, [](float x) { return 3.0f - 0.01f * x * x; }, 0.5f, 0.5f, 1.5f);
     run_svdfit(d, data, 8, fpoly);
   });
   Register("svdfit", "chebyshev_400", [](Digest &d) {
     Data data(400);
-    make_points(data, 203, -1.0f, 1.0f, [](float x) { return x * (1.0f - x); }, 0.01f, 0.01f, 0.02f);
+    make_points(
+        data, 203, -1.0f, 1.0f, [](float x) { return x * (1.0f - x); }, 0.01f, 0.01f, 0.02f);
     run_svdfit(d, data, 6, chebyshev);
   });
   Register("svdfit", "repeated_basis_function_30", [](Digest &d) {
     Data data(30);
-    make_points(data, 204, -1.0f, 2.0f, [](float x) { return 2.0f + x; }, 0.05f, 0.1f, 0.1f);
+    make_points(
+        data, 204, -1.0f, 2.0f, [](float x) { return 2.0f + x; }, 0.05f, 0.1f, 0.1f);
     run_svdfit(d, data, 4, repeated);
   });
   Register("svdfit", "fewer_points_than_functions", [](Digest &d) {
     Data data(3);
-    make_points(data, 205, -1.0f, 1.0f, [](float x) { return x; }, 0.0f, 1.0f, 2.0f);
+    make_points(
+        data, 205, -1.0f, 1.0f, [](float x) { return x; }, 0.0f, 1.0f, 2.0f);
     run_svdfit(d, data, 5, fpoly);
   });
   Register("svdfit", "zero_ordinates", [](Digest &d) {
     Data data(12);
-    make_points(data, 206, 0.0f, 1.0f, [](float) { return 0.0f; }, 0.0f, 1.0f, 1.0f);
+    make_points(
+        data, 206, 0.0f, 1.0f, [](float) { return 0.0f; }, 0.0f, 1.0f, 1.0f);
     run_svdfit(d, data, 3, fpoly);
   });
   Register("svdfit", "tiny_and_huge_deviations", [](Digest &d) {
     Data data(20);
-    make_points(data, 207, -1.0f, 1.0f, [](float x) { return 1.0f - x; }, 0.01f, 1.0f, 1.0f);
+    make_points(
+        data, 207, -1.0f, 1.0f, [](float x) { return 1.0f - x; }, 0.01f, 1.0f, 1.0f);
     for (int i = 1; i <= 20; ++i) data.sig[i] = (i % 2) ? 1e-12f : 1e12f;
     run_svdfit(d, data, 3, fpoly);
   });
@@ -126,7 +132,8 @@ const bool svdfit_cases = [] {
     // Every basis value is 0, so the largest singular value and the
     // threshold are 0 and nothing is dropped.
     Data data(4);
-    make_points(data, 208, 0.0f, 1.0f, [](float x) { return x; }, 0.0f, 1.0f, 1.0f);
+    make_points(
+        data, 208, 0.0f, 1.0f, [](float x) { return x; }, 0.0f, 1.0f, 1.0f);
     run_svdfit(d, data, 2, [](float, float p[], int ma) {
       for (int j = 1; j <= ma; ++j) p[j] = 0.0f;
     });

@@ -1,11 +1,10 @@
 // Statistic-to-significance conversions and their 25-move searches, over
 // grids of statistics, probabilities and degrees of freedom, with the edges
 // each conversion defines (zero degrees of freedom, F < 0, |r| = 1, p = 1).
-#include "cells.h"
-
-#include "tissuesteward/probability.h"
-
 #include <cmath>
+
+#include "cells.h"
+#include "tissuesteward/probability.h"
 
 namespace {
 
@@ -17,8 +16,8 @@ const float kProbabilities[] = {-0.1f, 0.0f, 1e-6f, 0.001f, 0.01f, 0.05f, 0.1f,
                                 0.5f,  0.9f, 0.99f, 1.0f,   1.5f,  NAN};
 
 const Register t_to_p_grid("t_to_p", "grid", [](Digest &d) {
-  const float ts[] = {0.0f, -0.0f, 0.1f, 1.0f, -1.0f, 2.228f, -2.228f, 3.5f, 10.0f, 100.0f,
-                      1e10f, INFINITY, NAN};
+  const float ts[] = {0.0f, -0.0f, 0.1f,   1.0f,  -1.0f,    2.228f, -2.228f,
+                      3.5f, 10.0f, 100.0f, 1e10f, INFINITY, NAN};
   for (unsigned long df : kDegrees)
     for (float t : ts) d.value(t_to_p(t, df));
 });
@@ -42,8 +41,8 @@ const Register p_to_F_grid("p_to_F", "grid", [](Digest &d) {
 });
 
 const Register r_to_p_grid("r_to_p", "grid", [](Digest &d) {
-  const float rs[] = {0.0f, -0.0f, 0.1f, -0.1f, 0.5f, -0.5f, 0.9f, 0.999f, 0.99999994f,
-                      1.0f, -1.0f, 1.5f, -1.5f, NAN};
+  const float rs[] = {0.0f,   -0.0f,       0.1f, -0.1f, 0.5f, -0.5f, 0.9f,
+                      0.999f, 0.99999994f, 1.0f, -1.0f, 1.5f, -1.5f, NAN};
   for (unsigned long n : {0UL, 1UL, 2UL, 3UL, 4UL, 10UL, 50UL, 1000UL})
     for (float r : rs) d.value(r_to_p(r, n));
 });

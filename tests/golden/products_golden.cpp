@@ -1,12 +1,11 @@
 // Dense products, transpose, diagonal scaling and copies between index bases.
 // Inputs are zero-based with a guard ring, so the cells just outside each
 // range (and, for copy_matrix, the unused row and column 0 or n) are digested too.
-#include "cells.h"
-
-#include "tissuesteward/products.h"
-
 #include <string>
 #include <tuple>
+
+#include "cells.h"
+#include "tissuesteward/products.h"
 
 namespace {
 
@@ -232,10 +231,14 @@ void run_copy(Digest &d, int n, int m, int mode, std::uint64_t seed) {
   Grid from(0, n, 0, m), to(0, n, 0, m);
   from.fill([&src] {
     switch (src.below(8)) {
-      case 0: return golden::from_bits(0x7f800001u);  // signalling NaN
-      case 1: return golden::from_bits(0xffc01234u);  // negative quiet NaN with a payload
-      case 2: return src.awkward();
-      default: return src.signed_unit();
+      case 0:
+        return golden::from_bits(0x7f800001u);  // signalling NaN
+      case 1:
+        return golden::from_bits(0xffc01234u);  // negative quiet NaN with a payload
+      case 2:
+        return src.awkward();
+      default:
+        return src.signed_unit();
     }
   });
   copy_matrix(from.p(), to.p(), n, m, mode);
@@ -246,7 +249,9 @@ void run_copy(Digest &d, int n, int m, int mode, std::uint64_t seed) {
 const bool copy_cases = [] {
   for (int mode : {0, 1, 2, 3, 4, -1, 7})
     for (auto [n, m] : {std::pair{1, 1}, {3, 4}, {20, 13}})
-      Register("copy_matrix", "mode_" + std::to_string(mode) + "_" + dims(n, m),
+      Register("copy_matrix",
+               "mode_" + (mode < 0 ? "minus" + std::to_string(-mode) : std::to_string(mode)) + "_" +
+                   dims(n, m),
                [n = n, m = m, mode](Digest &d) { run_copy(d, n, m, mode, 70 + mode); });
   return true;
 }();

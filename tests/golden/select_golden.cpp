@@ -1,11 +1,10 @@
 // Selection of the k-th smallest (float and unsigned 16-bit) at the ends,
 // the middle and random positions, and ranking with tie runs of every kind.
-#include "shapes.h"
-
-#include "tissuesteward/select.h"
-
 #include <string>
 #include <vector>
+
+#include "shapes.h"
+#include "tissuesteward/select.h"
 
 namespace {
 
@@ -27,14 +26,15 @@ std::vector<unsigned long> positions(unsigned long n, std::uint64_t seed) {
 const bool select_cases = [] {
   for (Shape shape : golden::kAllShapes)
     for (unsigned long n : {1UL, 2UL, 3UL, 10UL, 1000UL, 100000UL})
-      Register("select", golden::shape_name(shape) + "_" + std::to_string(n), [shape, n](Digest &d) {
-        for (unsigned long k : positions(n, 800 + n)) {
-          Vec arr(1, static_cast<long>(n));
-          golden::fill_shape(arr, shape, 801 + n);
-          d.value(select(k, n, arr.p()));
-          arr.digest(d);
-        }
-      });
+      Register("select", golden::shape_name(shape) + "_" + std::to_string(n),
+               [shape, n](Digest &d) {
+                 for (unsigned long k : positions(n, 800 + n)) {
+                   Vec arr(1, static_cast<long>(n));
+                   golden::fill_shape(arr, shape, 801 + n);
+                   d.value(select(k, n, arr.p()));
+                   arr.digest(d);
+                 }
+               });
   return true;
 }();
 
@@ -73,9 +73,15 @@ void run_crank(Digest &d, Vec &w) {
 
 const bool crank_cases = [] {
   Register("crank", "small_tie_patterns", [](Digest &d) {
-    const std::vector<std::vector<float>> inputs = {
-        {1, 2, 2, 3}, {5, 5, 5}, {1, 1, 2, 2}, {1, 2, 2}, {4}, {}, {-0.0f, 0.0f, 0.0f, 1},
-        {1, 2, NAN, NAN, 3}, {2, 2, 2, 2, 2, 2, 2, 2, 2, 9}};
+    const std::vector<std::vector<float>> inputs = {{1, 2, 2, 3},
+                                                    {5, 5, 5},
+                                                    {1, 1, 2, 2},
+                                                    {1, 2, 2},
+                                                    {4},
+                                                    {},
+                                                    {-0.0f, 0.0f, 0.0f, 1},
+                                                    {1, 2, NAN, NAN, 3},
+                                                    {2, 2, 2, 2, 2, 2, 2, 2, 2, 9}};
     for (const auto &values : inputs) {
       Vec w(1, static_cast<long>(values.size()));
       for (std::size_t i = 0; i < values.size(); ++i) w[static_cast<long>(i) + 1] = values[i];

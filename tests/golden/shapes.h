@@ -4,17 +4,26 @@
 #ifndef TISSUESTEWARD_TESTS_GOLDEN_SHAPES_H
 #define TISSUESTEWARD_TESTS_GOLDEN_SHAPES_H
 
-#include "cells.h"
-
 #include <string>
 #include <utility>
 
+#include "cells.h"
+
 namespace golden {
 
-enum class Shape { kUniform, kFewDistinct, kSorted, kReversed, kAllEqual, kSignedZeros, kOrganPipe, kAwkward };
+enum class Shape {
+  kUniform,
+  kFewDistinct,
+  kSorted,
+  kReversed,
+  kAllEqual,
+  kSignedZeros,
+  kOrganPipe,
+  kAwkward
+};
 
-inline constexpr Shape kAllShapes[] = {Shape::kUniform,  Shape::kFewDistinct, Shape::kSorted,
-                                       Shape::kReversed, Shape::kAllEqual,    Shape::kSignedZeros,
+inline constexpr Shape kAllShapes[] = {Shape::kUniform,   Shape::kFewDistinct, Shape::kSorted,
+                                       Shape::kReversed,  Shape::kAllEqual,    Shape::kSignedZeros,
                                        Shape::kOrganPipe, Shape::kAwkward};
 
 inline std::string shape_name(Shape s) {
@@ -31,15 +40,21 @@ inline void fill_shape(Vec &v, Shape shape, std::uint64_t seed) {
   for (long i = lo; i <= hi; ++i) {
     float x = 0.0f;
     switch (shape) {
-      case Shape::kUniform: x = src.in(-1000.0f, 1000.0f); break;
-      case Shape::kFewDistinct: x = static_cast<float>(static_cast<int>(src.below(7)) - 3) * 0.5f; break;
+      case Shape::kUniform:
+        x = src.in(-1000.0f, 1000.0f);
+        break;
+      case Shape::kFewDistinct:
+        x = static_cast<float>(static_cast<int>(src.below(7)) - 3) * 0.5f;
+        break;
       case Shape::kSorted:
       case Shape::kReversed:
         // Steps of 0, 0.25 or 0.5: ascending with runs of ties.
         rising += 0.25f * static_cast<float>(src.below(3));
         x = rising;
         break;
-      case Shape::kAllEqual: x = 7.25f; break;
+      case Shape::kAllEqual:
+        x = 7.25f;
+        break;
       case Shape::kSignedZeros: {
         const unsigned long k = src.below(3);
         x = k == 0 ? -0.0f : k == 1 ? 0.0f : 1.0f;
@@ -50,7 +65,9 @@ inline void fill_shape(Vec &v, Shape shape, std::uint64_t seed) {
         x = static_cast<float>(half);
         break;
       }
-      case Shape::kAwkward: x = src.awkward(); break;
+      case Shape::kAwkward:
+        x = src.awkward();
+        break;
     }
     v[i] = x;
   }

@@ -1,11 +1,10 @@
 // Log-gamma, incomplete gamma (series, continued fraction and the
 // dispatcher), incomplete beta with its continued fraction, and erfc, over
 // grids that cross every branch, with the documented NaN and infinity cases.
-#include "cells.h"
-
-#include "tissuesteward/special.h"
-
 #include <cmath>
+
+#include "cells.h"
+#include "tissuesteward/special.h"
 
 namespace {
 
@@ -14,15 +13,16 @@ using golden::Register;
 using golden::Source;
 
 const Register gammln_table("gammln", "table", [](Digest &d) {
-  const double xs[] = {1e-30, 1e-8, 0.001, 0.1, 0.5, 1.0, 1.5, 2.0, 2.5, 3.0, 10.0, 33.3,
-                       100.0, 171.0, 171.5, 1e3, 1e6, 1e10, 1e30, 1e300};
+  const double xs[] = {1e-30, 1e-8, 0.001, 0.1,   0.5,   1.0, 1.5, 2.0,  2.5,  3.0,
+                       10.0,  33.3, 100.0, 171.0, 171.5, 1e3, 1e6, 1e10, 1e30, 1e300};
   for (double x : xs) d.value(gammln(x));
 });
 
 const Register gammln_grid("gammln", "scaled_grid", [](Digest &d) {
   Source src(301);
   for (int i = 0; i < 5000; ++i) {
-    const double x = std::ldexp(static_cast<double>(src.unit()) + 0x1p-25, static_cast<int>(src.below(40)) - 10);
+    const double x =
+        std::ldexp(static_cast<double>(src.unit()) + 0x1p-25, static_cast<int>(src.below(40)) - 10);
     d.value(gammln(x));
   }
 });
@@ -34,7 +34,7 @@ void gamma_pairs(Digest &d, bool series) {
   for (float a : as) {
     const float xs_series[] = {0.0f, 1e-30f, 1e-6f, 0.25f * a, 0.5f * a, a, a + 0.5f, a + 0.999f};
     const float xs_fraction[] = {a + 1.0f, a + 1.5f, 2.0f * a + 1.0f, a + 10.0f, 5.0f * a + 20.0f,
-                                 1e3f, 3e4f};
+                                 1e3f,     3e4f};
     const float *xs = series ? xs_series : xs_fraction;
     const int count = series ? 8 : 7;
     for (int k = 0; k < count; ++k) {
@@ -54,8 +54,8 @@ const Register gcf_grid("gcf", "grid", [](Digest &d) { gamma_pairs(d, false); })
 
 const Register gammq_grid("gammq", "grid", [](Digest &d) {
   const float as[] = {0x1p-20f, 0.01f, 0.5f, 1.0f, 2.0f, 3.0f, 7.5f, 20.0f, 64.0f, 150.0f};
-  const float xs[] = {0.0f, -0.0f, 1e-30f, 0.01f, 0.5f, 1.0f, 2.0f, 3.0f, 4.0f,
-                      5.0f, 8.5f, 21.0f, 65.0f, 151.0f, 400.0f, 1e4f};
+  const float xs[] = {0.0f, -0.0f, 1e-30f, 0.01f, 0.5f,  1.0f,   2.0f,   3.0f,
+                      4.0f, 5.0f,  8.5f,   21.0f, 65.0f, 151.0f, 400.0f, 1e4f};
   for (float a : as)
     for (float x : xs) d.value(gammq(a, x));
 });
@@ -96,8 +96,8 @@ const Register betacf_grid("betacf", "grid", [](Digest &d) {
 
 const Register betai_grid("betai", "grid", [](Digest &d) {
   const float abs[] = {0.05f, 0.5f, 1.0f, 2.0f, 3.0f, 7.5f, 30.0f, 150.0f};
-  const float xs[] = {-0.5f, -0.0f, 0.0f, 1e-30f, 0.001f, 0.1f, 0.4f, 0.5f,
-                      0.6f,  0.9f,  0.999f, 0.99999994f, 1.0f, 1.5f};
+  const float xs[] = {-0.5f, -0.0f, 0.0f, 1e-30f, 0.001f,      0.1f, 0.4f,
+                      0.5f,  0.6f,  0.9f, 0.999f, 0.99999994f, 1.0f, 1.5f};
   for (float a : abs)
     for (float b : abs)
       for (float x : xs) d.value(betai(a, b, x));
@@ -118,9 +118,9 @@ const Register betai_nan("betai", "nan", [](Digest &d) {
 });
 
 const Register erfcc_table("erfcc", "table", [](Digest &d) {
-  const float xs[] = {0.0f, -0.0f, 1.0f, -1.0f, 0.5f, -0.5f, 2.0f, -2.0f, 3.5f, -3.5f,
-                      9.0f, -9.0f, 10.0f, 27.0f, -27.0f, 1e-30f, -1e-30f, 0x1p-149f, 1e30f,
-                      -1e30f, INFINITY, -INFINITY, NAN};
+  const float xs[] = {0.0f,    -0.0f,     1.0f,  -1.0f,  0.5f,     -0.5f,     2.0f,   -2.0f,
+                      3.5f,    -3.5f,     9.0f,  -9.0f,  10.0f,    27.0f,     -27.0f, 1e-30f,
+                      -1e-30f, 0x1p-149f, 1e30f, -1e30f, INFINITY, -INFINITY, NAN};
   for (float x : xs) d.value(erfcc(x));
 });
 

@@ -1,13 +1,12 @@
 // SVD: the hypotenuse, the decomposition itself on well-conditioned,
 // ill-conditioned, rank-deficient, tiny, huge and non-finite matrices of
 // every shape, and the solver, covariance and pseudo-inverse built on it.
-#include "cells.h"
-
-#include "tissuesteward/svd.h"
-
 #include <functional>
 #include <string>
 #include <utility>
+
+#include "cells.h"
+#include "tissuesteward/svd.h"
 
 namespace {
 
@@ -48,9 +47,11 @@ void hilbert(Grid &a, int m, int n) {
 
 // The shapes and contents svdcmp is run on; the other routines reuse some.
 const std::pair<std::string, std::pair<std::pair<int, int>, Fill>> kMatrices[] = {
-    {"1x1_-5", {{1, 1}, [](Grid &a, int, int) { a[1][1] = -5.0f; }}},
-    {"diag_3_-2", {{2, 2}, [](Grid &a, int, int) { a[1][1] = 3, a[1][2] = 0, a[2][1] = 0, a[2][2] = -2; }}},
-    {"diag_1_5", {{2, 2}, [](Grid &a, int, int) { a[1][1] = 1, a[1][2] = 0, a[2][1] = 0, a[2][2] = 5; }}},
+    {"1x1_minus5", {{1, 1}, [](Grid &a, int, int) { a[1][1] = -5.0f; }}},
+    {"diag_3_minus2",
+     {{2, 2}, [](Grid &a, int, int) { a[1][1] = 3, a[1][2] = 0, a[2][1] = 0, a[2][2] = -2; }}},
+    {"diag_1_5",
+     {{2, 2}, [](Grid &a, int, int) { a[1][1] = 1, a[1][2] = 0, a[2][1] = 0, a[2][2] = 5; }}},
     {"random_3x3", {{3, 3}, [](Grid &a, int m, int n) { uniform(a, m, n, 101); }}},
     {"random_16x16", {{16, 16}, [](Grid &a, int m, int n) { uniform(a, m, n, 102); }}},
     {"random_128x128", {{128, 128}, [](Grid &a, int m, int n) { uniform(a, m, n, 103); }}},
@@ -89,7 +90,12 @@ const std::pair<std::string, std::pair<std::pair<int, int>, Fill>> kMatrices[] =
         for (int i = 1; i <= m; ++i)
           for (int j = 1; j <= n; ++j) a[i][j] *= 1e30f;
       }}},
-    {"zero_4x4", {{4, 4}, [](Grid &a, int m, int n) { a.fill([] { return 0.0f; }); (void)m, (void)n; }}},
+    {"zero_4x4",
+     {{4, 4},
+      [](Grid &a, int m, int n) {
+        a.fill([] { return 0.0f; });
+        (void)m, (void)n;
+      }}},
     {"awkward_9x7",
      {{9, 7},
       [](Grid &a, int, int) {
@@ -123,9 +129,9 @@ const bool svdcmp_cases = [] {
 }();
 
 const Register pythag_table("pythag", "table", [](Digest &d) {
-  const float values[] = {0.0f,   -0.0f,     1.0f,     -1.0f,    3.0f,      -4.0f,   1e30f,
-                          -1e30f, 1e-30f,    0x1p-149f, 0x1p-126f, 3.4e38f,   1e19f,   1e-20f,
-                          INFINITY, -INFINITY, NAN,      0.5f,      2.0f,      7.0f};
+  const float values[] = {0.0f,     -0.0f,     1.0f,      -1.0f,     3.0f,    -4.0f, 1e30f,
+                          -1e30f,   1e-30f,    0x1p-149f, 0x1p-126f, 3.4e38f, 1e19f, 1e-20f,
+                          INFINITY, -INFINITY, NAN,       0.5f,      2.0f,    7.0f};
   for (float a : values)
     for (float b : values) d.value(pythag(a, b));
 });
@@ -176,17 +182,22 @@ const bool svbksb_cases = [] {
     svbksb(u.p(), w.p(), v.p(), 2, 2, b.p(), x.p());
     x.digest(d);
   });
-  Register("svbksb", "random_1x1", [](Digest &d) { run_svbksb(d, 1, 1, random_fill(130), 131, {}, false); });
-  Register("svbksb", "random_6x4", [](Digest &d) { run_svbksb(d, 6, 4, random_fill(132), 133, {}, false); });
-  Register("svbksb", "random_30x30", [](Digest &d) { run_svbksb(d, 30, 30, random_fill(134), 135, {}, false); });
+  Register("svbksb", "random_1x1",
+           [](Digest &d) { run_svbksb(d, 1, 1, random_fill(130), 131, {}, false); });
+  Register("svbksb", "random_6x4",
+           [](Digest &d) { run_svbksb(d, 6, 4, random_fill(132), 133, {}, false); });
+  Register("svbksb", "random_30x30",
+           [](Digest &d) { run_svbksb(d, 30, 30, random_fill(134), 135, {}, false); });
   Register("svbksb", "random_128x64",
            [](Digest &d) { run_svbksb(d, 128, 64, random_fill(136), 137, {}, false); });
-  Register("svbksb", "zeroed_values_20x12",
-           [](Digest &d) { run_svbksb(d, 20, 12, random_fill(138), 139, {2, 7, 12}, false); });
+  Register("svbksb", "zeroed_values_20x12", [](Digest &d) {
+    run_svbksb(d, 20, 12, random_fill(138), 139, {2, 7, 12}, false);
+  });
   Register("svbksb", "in_place_30x30",
            [](Digest &d) { run_svbksb(d, 30, 30, random_fill(134), 135, {}, true); });
   Register("svbksb", "rank_5_of_30x20", [](Digest &d) {
-    run_svbksb(d, 30, 20, [](Grid &a, int m, int n) { low_rank(a, m, n, 5, 110); }, 140, {}, false);
+    run_svbksb(
+        d, 30, 20, [](Grid &a, int m, int n) { low_rank(a, m, n, 5, 110); }, 140, {}, false);
   });
   return true;
 }();
@@ -248,34 +259,42 @@ std::function<void(Grid &)> zero_based(const Fill &fill, int n) {
 
 const bool inverse_cases = [] {
   Register("getInverseMatrixUsingSVD", "diag_2_4", [](Digest &d) {
-    run_inverse(d, 2, [](Grid &a) { a[0][0] = 2, a[0][1] = 0, a[1][0] = 0, a[1][1] = 4; }, false);
+    run_inverse(
+        d, 2, [](Grid &a) { a[0][0] = 2, a[0][1] = 0, a[1][0] = 0, a[1][1] = 4; }, false);
   });
   Register("getInverseMatrixUsingSVD", "ones_2x2_drops_one_value", [](Digest &d) {
-    run_inverse(d, 2, [](Grid &a) { a.fill([] { return 1.0f; }); }, false);
+    run_inverse(
+        d, 2, [](Grid &a) { a.fill([] { return 1.0f; }); }, false);
   });
-  Register("getInverseMatrixUsingSVD", "1x1_-3",
-           [](Digest &d) { run_inverse(d, 1, [](Grid &a) { a[0][0] = -3.0f; }, false); });
+  Register("getInverseMatrixUsingSVD", "1x1_minus3", [](Digest &d) {
+    run_inverse(
+        d, 1, [](Grid &a) { a[0][0] = -3.0f; }, false);
+  });
   for (int n : {8, 32, 128})
     Register("getInverseMatrixUsingSVD", "random_" + dims(n, n),
              [n](Digest &d) { run_inverse(d, n, zero_based(random_fill(160 + n), n), false); });
   Register("getInverseMatrixUsingSVD", "in_place_16x16",
            [](Digest &d) { run_inverse(d, 16, zero_based(random_fill(161), 16), true); });
-  Register("getInverseMatrixUsingSVD", "zero_3x3",
-           [](Digest &d) { run_inverse(d, 3, [](Grid &a) { a.fill([] { return 0.0f; }); }, false); });
+  Register("getInverseMatrixUsingSVD", "zero_3x3", [](Digest &d) {
+    run_inverse(
+        d, 3, [](Grid &a) { a.fill([] { return 0.0f; }); }, false);
+  });
   Register("getInverseMatrixUsingSVD", "rank_4_of_10x10", [](Digest &d) {
-    run_inverse(d, 10, zero_based([](Grid &a, int m, int n) { low_rank(a, m, n, 4, 162); }, 10), false);
+    run_inverse(d, 10, zero_based([](Grid &a, int m, int n) { low_rank(a, m, n, 4, 162); }, 10),
+                false);
   });
   Register("getInverseMatrixUsingSVD", "hilbert_8x8", [](Digest &d) {
     run_inverse(d, 8, zero_based([](Grid &a, int m, int n) { hilbert(a, m, n); }, 8), false);
   });
   Register("getInverseMatrixUsingSVD", "nan_entry_3x3", [](Digest &d) {
-    run_inverse(d, 3,
-                [](Grid &a) {
-                  Source src(163);
-                  a.fill([&src] { return src.signed_unit(); });
-                  a[1][1] = NAN;
-                },
-                false);
+    run_inverse(
+        d, 3,
+        [](Grid &a) {
+          Source src(163);
+          a.fill([&src] { return src.signed_unit(); });
+          a[1][1] = NAN;
+        },
+        false);
   });
   return true;
 }();

@@ -1,10 +1,9 @@
 // Two-sample statistics: mean and variance, both t statistics, the
 // Kolmogorov-Smirnov D (with the samples it sorts) and its significance.
-#include "shapes.h"
-
-#include "tissuesteward/twosample.h"
-
 #include <string>
+
+#include "shapes.h"
+#include "tissuesteward/twosample.h"
 
 namespace {
 
@@ -172,7 +171,7 @@ const bool kstwo_cases = [] {
 }();
 
 const Register probks_table("probks", "table", [](Digest &d) {
-  const float lambdas[] = {0.0f, -0.0f, 0.02f, 0.031f, 0.05f, 0.1f, 0.5f, 1.0f, 2.0f,
+  const float lambdas[] = {0.0f, -0.0f, 0.02f, 0.031f, 0.05f, 0.1f,   0.5f,     1.0f, 2.0f,
                            3.0f, 5.0f,  10.0f, 1e10f,  -1.0f, -0.05f, INFINITY, NAN};
   for (float lambda : lambdas) d.value(probks(lambda));
   for (int i = 0; i <= 3000; ++i) d.value(probks(static_cast<float>(i) * 0x1p-9f));
