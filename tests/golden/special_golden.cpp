@@ -21,9 +21,11 @@ const Register gammln_table("gammln", "table", [](Digest &d) {
 const Register gammln_grid("gammln", "scaled_grid", [](Digest &d) {
   Source src(301);
   for (int i = 0; i < 5000; ++i) {
-    const double x =
-        std::ldexp(static_cast<double>(src.unit()) + 0x1p-25, static_cast<int>(src.below(40)) - 10);
-    d.value(gammln(x));
+    // Two draws, in this order (as separate statements: the order in which
+    // function arguments are evaluated differs between compilers).
+    const int exponent = static_cast<int>(src.below(40)) - 10;
+    const double mantissa = static_cast<double>(src.unit()) + 0x1p-25;
+    d.value(gammln(std::ldexp(mantissa, exponent)));
   }
 });
 
