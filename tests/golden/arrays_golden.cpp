@@ -3,6 +3,8 @@
 
 #include "tissuesteward/arrays.h"
 
+#include <utility>
+
 namespace {
 
 using golden::Digest;
@@ -12,7 +14,7 @@ long distance(const void *from, const void *to) {
   return static_cast<long>(static_cast<const char *>(to) - static_cast<const char *>(from));
 }
 
-const Register matrix_layout("matrix", "offsets_3x4_and_-2..2x3..7", [](Digest &d) {
+const Register matrix_layout("matrix", "offsets_3x4_and_m2..2x3..7", [](Digest &d) {
   float **a = matrix(1, 3, 1, 4);
   d.value(distance(&a[1][1], &a[3][4]));
   free_matrix(a, 1, 3, 1, 4);
@@ -39,6 +41,63 @@ const Register views("submatrix", "window_and_flat_views", [](Digest &d) {
   d.rows(c, 1, 5, 1, 5);
   free_convert_matrix(c, 1, 5, 1, 5);
   free_matrix(a, 1, 5, 1, 5);
+});
+
+// Every vector kind over a few bound pairs, including an empty range: the
+// span from the first to the last element, and values written and read back.
+const Register vector_kinds("vector", "every_type_and_bounds", [](Digest &d) {
+  for (auto [lo, hi] : {std::pair{1L, 10L}, {0L, 0L}, {-5L, 5L}, {3L, 2L}}) {
+    float *f = vector(lo, hi);
+    int *i = ivector(lo, hi);
+    unsigned char *c = cvector(lo, hi);
+    unsigned long *l = lvector(lo, hi);
+    double *dv = dvector(lo, hi);
+    for (long k = lo; k <= hi; ++k) {
+      f[k] = static_cast<float>(k) * 0.5f;
+      i[k] = static_cast<int>(-k);
+      c[k] = static_cast<unsigned char>(k + 100);
+      l[k] = static_cast<unsigned long>(k) * 1000003UL;
+      dv[k] = static_cast<double>(k) / 3.0;
+    }
+    if (hi >= lo) {
+      d.value(distance(&f[lo], &f[hi]));
+      d.value(distance(&dv[lo], &dv[hi]));
+      d.value(distance(&l[lo], &l[hi]));
+    }
+    for (long k = lo; k <= hi; ++k) {
+      d.value(f[k]);
+      d.value(i[k]);
+      d.value(c[k]);
+      d.value(l[k]);
+      d.value(dv[k]);
+    }
+    free_dvector(dv, lo, hi);
+    free_lvector(l, lo, hi);
+    free_cvector(c, lo, hi);
+    free_ivector(i, lo, hi);
+    free_vector(f, lo, hi);
+  }
+});
+
+const Register matrix_kinds("dmatrix", "offsets_and_values_m1..2x0..3", [](Digest &d) {
+  double **m = dmatrix(-1, 2, 0, 3);
+  for (long i = -1; i <= 2; ++i)
+    for (long j = 0; j <= 3; ++j) m[i][j] = static_cast<double>(i) * 10.0 + static_cast<double>(j);
+  for (long i = -1; i <= 2; ++i) d.value(distance(&m[-1][0], &m[i][3]));
+  d.rows(m, -1, 2, 0, 3);
+  free_dmatrix(m, -1, 2, 0, 3);
+});
+
+const Register char_tensor("c3tensor", "offsets_0..1x2..4x1..5", [](Digest &d) {
+  unsigned char ***t = c3tensor(0, 1, 2, 4, 1, 5);
+  for (long i = 0; i <= 1; ++i)
+    for (long j = 2; j <= 4; ++j) {
+      d.value(distance(&t[0][2][1], &t[i][j][5]));
+      for (long k = 1; k <= 5; ++k) t[i][j][k] = static_cast<unsigned char>(i * 50 + j * 10 + k);
+    }
+  for (long i = 0; i <= 1; ++i)
+    for (long j = 2; j <= 4; ++j) d.range(t[i][j], 1, 5);
+  free_c3tensor(t, 0, 1, 2, 4, 1, 5);
 });
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <cmath>
 #include <cstring>
 #include <functional>
+#include <limits>
 #include <random>
 #include <string>
 #include <vector>
@@ -31,6 +32,24 @@ class Digest {
   template <class T>
   void value(const T &v) {
     bytes(&v, sizeof v);
+  }
+  // Floating-point values compare bit for bit (-0.0 included), except that
+  // every NaN counts as one value: the routines define when a result is NaN,
+  // not which NaN, and the sign and payload of a computed NaN follow operand
+  // order and constant folding. Values that a routine only moves are hashed
+  // with bits() instead, payloads and all.
+  void value(float v) {
+    if (std::isnan(v)) v = std::numeric_limits<float>::quiet_NaN();
+    bytes(&v, sizeof v);
+  }
+  void value(double v) {
+    if (std::isnan(v)) v = std::numeric_limits<double>::quiet_NaN();
+    bytes(&v, sizeof v);
+  }
+  // Raw bytes of elements lo..hi.
+  template <class T>
+  void bits(const T *a, long lo, long hi) {
+    for (long i = lo; i <= hi; ++i) bytes(&a[i], sizeof a[i]);
   }
   // Elements lo..hi of an offset-indexed or plain array.
   template <class T>
@@ -73,6 +92,8 @@ class Source {
                                  0x1p-126f, 1e-38f, 7.0f,   7.0f,    -7.0f,   1e8f};
     return pool[below(sizeof pool / sizeof pool[0])];
   }
+  // Mostly scaled values, one in four awkward.
+  float mixed(int lo_exp, int hi_exp) { return below(4) == 0 ? awkward() : scaled(lo_exp, hi_exp); }
 
  private:
   std::mt19937_64 words_;
