@@ -145,9 +145,11 @@ def main(argv):
     out.append("# Benchmarks and accuracy")
     out.append("")
     out.append(f"Measured on {machine.get('cpu', '?')}, {machine.get('nproc', '?')} cores, "
-               f"{machine.get('date', '?')}, at commit {machine.get('commit', '?')}; load average "
-               f"(1, 5, 15 min) {machine.get('load_before', '?')} before the run and "
-               f"{machine.get('load_after', '?')} after it.")
+               f"{machine.get('date', '?')} to {machine.get('finished', '?')}, at commit "
+               f"{machine.get('commit', '?')}; load average (1, 5, 15 min) "
+               f"{machine.get('load_before', '?')} before the run and "
+               f"{machine.get('load_after', '?')} after it (the run itself keeps one core busy, "
+               f"about 1 of that).")
     if machine.get("quick") == "1":
         out.append("")
         out.append("**Smoke run (`--quick`): one short pass per case, figures not meaningful.**")

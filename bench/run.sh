@@ -59,7 +59,10 @@ for exe in "$build"/bench/*_bench; do
 done
 echo "== accuracy" >&2
 "$build/bench/accuracy" "$out/accuracy.json"
-echo "load_after=$(cut -d' ' -f1-3 /proc/loadavg)" >>"$out/machine.txt"
+{
+  echo "load_after=$(cut -d' ' -f1-3 /proc/loadavg)"
+  echo "finished=$(date -u '+%H:%M UTC')"
+} >>"$out/machine.txt"
 
 /usr/bin/python3 "$root/bench/report.py" "$out" "$report_dir/results.md" "$report_dir/ratios.png"
 cat "$report_dir/results.md"
