@@ -15,7 +15,7 @@ import os
 import sys
 
 FAMILY_ORDER = ["fft", "fftn", "svd", "linsolve", "eigen", "sort", "select",
-                "correlation", "special", "probability", "random"]
+                "correlation", "gamma_beta_erf", "probability", "random"]
 OURS = "ours"
 
 
@@ -48,7 +48,10 @@ def read_timings(results_dir):
     of the repetitions where a case was repeated."""
     timings = []
     for family in benchmark_files(results_dir):
-        with open(os.path.join(results_dir, family + ".json")) as f:
+        path = os.path.join(results_dir, family + ".json")
+        if os.path.getsize(path) == 0:
+            continue  # --filter matched none of this family's cases
+        with open(path) as f:
             data = json.load(f)
         chosen = {}
         order = []

@@ -4,7 +4,7 @@
 #include "tissuesteward/arrays.h"
 #include "tissuesteward/select.h"
 #include "tissuesteward/sort.h"
-#include "tissuesteward/special.h"
+#include "tissuesteward/gamma_beta_erf.h"
 #include "toolkit/detail/rounding.h"
 
 using ts::detail::count_f;

@@ -2,7 +2,7 @@
 // examples and double-precision formulas.
 #include "tissuesteward/correlation.h"
 
-#include "tissuesteward/special.h"
+#include "tissuesteward/gamma_beta_erf.h"
 #include "support/one_based.h"
 
 #include <boost/math/distributions/students_t.hpp>

@@ -2,7 +2,7 @@
 // quotients and square roots in double.
 #include "tissuesteward/linefit.h"
 
-#include "tissuesteward/special.h"
+#include "tissuesteward/gamma_beta_erf.h"
 #include "toolkit/detail/rounding.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include "tissuesteward/linefit.h"
 
 #include "support/fatal_report.h"
-#include "tissuesteward/special.h"
+#include "tissuesteward/gamma_beta_erf.h"
 #include "toolkit/detail/messages.h"
 
 #include <boost/math/special_functions/gamma.hpp>

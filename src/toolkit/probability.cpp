@@ -1,7 +1,7 @@
 // Statistic-to-probability conversions over betai, and their fixed searches.
 #include "tissuesteward/probability.h"
 
-#include "tissuesteward/special.h"
+#include "tissuesteward/gamma_beta_erf.h"
 #include "toolkit/detail/rounding.h"
 
 namespace {

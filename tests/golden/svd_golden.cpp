@@ -111,9 +111,9 @@ const std::pair<std::string, std::pair<std::pair<int, int>, Fill>> kMatrices[] =
 };
 
 const bool svdcmp_cases = [] {
-  for (const auto &[name, spec] : kMatrices) {
-    const auto shape = spec.first;
-    const Fill fill = spec.second;
+  for (const auto &[name, shape_and_fill] : kMatrices) {
+    const auto shape = shape_and_fill.first;
+    const Fill fill = shape_and_fill.second;
     Register("svdcmp", name, [shape, fill](Digest &d) {
       const auto [m, n] = shape;
       Grid a(m, n), v(n, n);

@@ -1,6 +1,6 @@
 // Documented message texts, byte for byte, shared by the code and its tests.
-// One section per family; our own messages (with values) are formatted at the
-// call site and read "routine: what is wrong (values)".
+// One section per family that has fixed texts; our own messages (with values)
+// are formatted at the call site and read "routine: what is wrong (values)".
 #ifndef TISSUESTEWARD_DETAIL_MESSAGES_H
 #define TISSUESTEWARD_DETAIL_MESSAGES_H
 
@@ -27,11 +27,7 @@ inline constexpr char kC3tensorAlloc1[] = "allocation failure 1 in c3tensor()";
 inline constexpr char kC3tensorAlloc2[] = "allocation failure 2 in c3tensor()";
 inline constexpr char kC3tensorAlloc3[] = "allocation failure 3 in c3tensor()";
 
-// --- products ----------------------------------------------------------------
-// (none yet)
 
-// --- svd ---------------------------------------------------------------------
-// (none yet)
 
 // --- linsolve (gaussj, covsrt) -----------------------------------------------
 inline constexpr char kGaussjSingular1[] = "gaussj: Singular Matrix-1";
@@ -42,34 +38,22 @@ inline constexpr char kCovsrtFlagCount[] = "covsrt: mfit=%d but %d of %d flags a
 // --- eigen -------------------------------------------------------------------
 inline constexpr char kJacobiTooManyIterations[] = "Too many iterations in routine jacobi";
 
-// --- linfit (svdfit) ---------------------------------------------------------
-// (none yet)
 
 // --- nlfit (mrqmin) ----------------------------------------------------------
 // Ours: a step (alamda > 0) or finish (alamda == 0) with no fit started.
 inline constexpr char kMrqminNotStarted[] =
     "mrqmin: called with alamda >= 0 before a start call (alamda < 0)";
 
-// --- linefit (fit) -----------------------------------------------------------
-// (none yet)
 
-// --- random ------------------------------------------------------------------
-// (none yet)
 
-// --- special -----------------------------------------------------------------
+// --- gamma_beta_erf ---------------------------------------------------------
 inline constexpr char kGserNegativeX[] = "x less than 0 in routine gser";
 inline constexpr char kGserNoConvergence[] = "a too large, ITMAX too small in routine gser";
 inline constexpr char kGcfNoConvergence[] = "a too large, ITMAX too small in gcf";
 inline constexpr char kGammqInvalidArguments[] = "Invalid arguments in routine gammq";
 
-// --- twosample ---------------------------------------------------------------
-// (none yet)
 
-// --- correlation -------------------------------------------------------------
-// (none yet)
 
-// --- probability -------------------------------------------------------------
-// (none yet)
 
 // --- sort --------------------------------------------------------------------
 inline constexpr char kSortStack[] = "NSTACK too small in sort.";

@@ -1,7 +1,7 @@
 // Per-call cost of the special functions against the standard library and
 // Boost.Math (default policies: float arguments are evaluated in double).
 #include "scalar_support.h"
-#include "special_routines.h"
+#include "gamma_beta_erf_routines.h"
 
 #include <boost/math/special_functions/erf.hpp>
 #include <boost/math/special_functions/gamma.hpp>

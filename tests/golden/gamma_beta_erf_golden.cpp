@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "cells.h"
-#include "tissuesteward/special.h"
+#include "tissuesteward/gamma_beta_erf.h"
 
 namespace {
 

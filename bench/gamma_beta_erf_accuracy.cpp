@@ -1,7 +1,7 @@
 // Special functions against Boost.Math in long double (and std::lgamma in
 // long double for gammln), over seeded points of the benchmark domains.
 #include "accuracy.h"
-#include "special_routines.h"
+#include "gamma_beta_erf_routines.h"
 
 #include <boost/math/special_functions/beta.hpp>
 #include <boost/math/special_functions/erf.hpp>
@@ -122,6 +122,6 @@ void run(bench::AccuracyReport &report) {
   erfcc_accuracy(report);
 }
 
-const bool registered = bench::register_accuracy_family("special", run);
+const bool registered = bench::register_accuracy_family("gamma_beta_erf", run);
 
 }  // namespace

@@ -1,7 +1,7 @@
 // Special functions: documented values, agreement with Boost.Math and the
 // standard library on seeded arguments, the series/fraction switch, and the
 // fatal reports.
-#include "tissuesteward/special.h"
+#include "tissuesteward/gamma_beta_erf.h"
 
 #include "support/draw.h"
 #include "support/fatal_report.h"

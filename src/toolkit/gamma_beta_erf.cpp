@@ -2,7 +2,7 @@
 //
 // Single precision values with double precision steps at fixed places: each
 // widening and rounding is written out through detail/rounding.h.
-#include "tissuesteward/special.h"
+#include "tissuesteward/gamma_beta_erf.h"
 
 #include "toolkit/detail/fatal.h"
 #include "toolkit/detail/messages.h"
