@@ -2,6 +2,7 @@
 // multiply-add, writes confined to each output's range.
 #include "tissuesteward/products.h"
 
+#include "support/float_bits.h"
 #include "support/guarded.h"
 
 #include <gtest/gtest.h>
@@ -102,9 +103,7 @@ TEST(TransposeAndScale, ShapesAndRows) {
 TEST(CopyMatrix, ModesMoveBitsBetweenIndexBases) {
   // A signalling NaN with a payload and -0: bits a conversion could change
   // or that compare equal to others.
-  const std::uint32_t snan_bits = 0x7f800123U;
-  float snan;
-  std::memcpy(&snan, &snan_bits, sizeof snan);
+  const float snan = ts::testing::from_bits(0x7f800123U);
   GuardedMatrix zero(2, 3, 0), one(2, 3, 1), back(2, 3, 0), same0(2, 3, 0), same1(2, 3, 1);
   zero.fill({1, -0.0f, snan, 4, 5, 6});
   auto same_bits = [](const GuardedMatrix &p, const GuardedMatrix &q) {

@@ -12,6 +12,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "../support/float_bits.h"
 #include "golden.h"
 #include "tissuesteward/arrays.h"
 
@@ -21,11 +22,7 @@ namespace golden {
 inline constexpr float kGuard = -0x1.a5a5a4p+97f;
 
 // The float with a given bit pattern (NaN payloads, signalling NaNs).
-inline float from_bits(std::uint32_t bits) {
-  float f;
-  std::memcpy(&f, &bits, sizeof f);
-  return f;
-}
+using ts::testing::from_bits;
 
 // A 1-D array of T over lo..hi (lo is 0 or 1) with one guard cell each side.
 template <class T>

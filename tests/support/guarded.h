@@ -3,27 +3,19 @@
 #ifndef TISSUESTEWARD_TESTS_SUPPORT_GUARDED_H
 #define TISSUESTEWARD_TESTS_SUPPORT_GUARDED_H
 
+#include "support/float_bits.h"
 #include "tissuesteward/arrays.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <random>
 #include <vector>
 
 namespace support {
 
 // A quiet NaN with a payload no routine produces; compared bit for bit.
-inline float guard_value() {
-  const std::uint32_t bits = 0x7fc0deadU;
-  float f;
-  std::memcpy(&f, &bits, sizeof f);
-  return f;
-}
-inline bool is_guard(float f) {
-  const float g = guard_value();
-  return std::memcmp(&f, &g, sizeof f) == 0;
-}
+inline float guard_value() { return ts::testing::from_bits(0x7fc0deadU); }
+inline bool is_guard(float f) { return ts::testing::bits(f) == ts::testing::bits(guard_value()); }
 
 // Rows and columns lo..lo+rows-1 × lo..lo+cols-1 inside one ring of guard
 // cells; every cell starts as a guard, so unwritten outputs show too.

@@ -10,19 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "support/float_bits.h"
+
 namespace ts::testing {
-
-inline std::uint32_t bits(float x) {
-  std::uint32_t b;
-  std::memcpy(&b, &x, sizeof b);
-  return b;
-}
-
-inline float from_bits(std::uint32_t b) {
-  float x;
-  std::memcpy(&x, &b, sizeof x);
-  return x;
-}
 
 // values[0..n-1] stored as a 1-based array p[1..n], with a guard cell at p[0]
 // and at p[n+1] that no routine may touch.
