@@ -2,6 +2,8 @@
 // between index bases.
 #include "tissuesteward/products.h"
 
+#include "toolkit/simd/kernels.h"
+
 #include <cstring>
 
 namespace {
@@ -62,8 +64,8 @@ void matrix_transpose(float **a, float **b, int n, int m) {
 }
 
 void diagmatrix_matrix_mult(float *d, float **a, int n, int m) {
-  for (int i = 0; i < n; ++i)
-    for (int j = 0; j < m; ++j) a[i][j] = a[i][j] * d[i];
+  const auto scale_row = ts::simd::kernels().products.scale_row;
+  for (int i = 0; i < n; ++i) scale_row(a[i], d[i], m);
 }
 
 void copy_matrix(float **source, float **destination, int n, int m, int mode) {

@@ -1,0 +1,12 @@
+// One target's kernel table. This file is compiled once per target, with
+// that target's instruction-set flags and TS_SIMD_NS naming it.
+#include "toolkit/simd/kernels.h"
+#include "toolkit/simd/vec.h"
+
+namespace ts::simd::TS_SIMD_NS {
+
+const Kernels kernel_table = {
+    products_kernels<Lanes>(),
+};
+
+}  // namespace ts::simd::TS_SIMD_NS
