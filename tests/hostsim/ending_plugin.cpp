@@ -1,7 +1,8 @@
-// Plug-ins that end the process or hang instead of returning, to check that
-// hvsim never takes such a session for one that was played. ENDING picks the
-// behaviour: 0 and 2 exit with that status (in execute and in initPlugin), 1
-// takes the toolkit's fatal exit, 3 never returns from execute.
+// Plug-ins that crash, end the process or hang instead of returning, to check
+// that hvsim reports them and never takes such a session for one that was
+// played. ENDING picks the behaviour: 0 and 2 exit with that status (in
+// execute and in initPlugin), 1 takes the toolkit's fatal exit in execute,
+// 3 never returns from execute, 4 aborts in initPlugin.
 #include "tissuesteward/entry_points.h"
 #include "tissuesteward/gamma_beta_erf.h"
 
@@ -17,6 +18,7 @@ class Ending final : public KOHVPluginInterface {
  public:
   bool initPlugin() override {
     if (kEnding == 2) std::exit(2);
+    if (kEnding == 4) std::abort();
     return true;
   }
   bool execute() override {
