@@ -244,11 +244,13 @@ void fits(Input &in) {
   for (long i = 1; i <= ndata; ++i)
     if (sig.p[i] == 0.0f) sig.p[i] = 1.0f;
   const int mwt = in.byte() % 2;
-  in_child("fit", [&] {
+  // A weighted fit of fewer than three points is documented to end the
+  // process; the rest runs here.
+  if (mwt == 0 || ndata >= 3) {
     float a, b, siga, sigb, chi2, q;
     fit(x.p, y.p, ndata, sig.p, mwt, &a, &b, &siga, &sigb, &chi2, &q);
-    if (mwt != 0 && ndata >= 3 && std::isfinite(q)) expect_probability("fit", q);
-  });
+    if (mwt != 0 && !std::isnan(q)) expect_probability("fit", q);
+  }
   const int ma = 3 * static_cast<int>(in.in(1, 2));
   Vec a(ma, in);
   std::vector<int> ia(static_cast<std::size_t>(ma) + 1);
@@ -288,15 +290,20 @@ void special_functions(Input &in) {
   if (shapes && x >= 0.0f && x <= 1.0f) expect_probability("betai", betai(a, b, x));
   (void)betai(a, b, x);
   (void)betacf(static_cast<double>(a), static_cast<double>(b), static_cast<double>(x));
-  // gammq's answer to a <= 0 or x < 0, and to a beyond its 100 steps, is the
-  // fatal report.
-  in_child("gammq", [&] {
+  // gammq's answer to a <= 0 or x < 0, and to a beyond its 100 steps (from
+  // about a = 1000 on), is the fatal report, and so is gser's and gcf's to a
+  // NaN or an infinity: such calls run in a child, the others here.
+  auto incomplete_gamma = [a, x] {
     const float q = gammq(a, x);
     if (a > 0.0f && x >= 0.0f && !std::isnan(a) && !std::isnan(x)) expect_probability("gammq", q);
     float p, gln;
     if (x >= 0.0f) gser(&p, a, x, &gln);
     gcf(&p, a, x, &gln);
-  });
+  };
+  if (a > 0.0f && a <= 100.0f && x >= 0.0f && std::isfinite(x))
+    incomplete_gamma();
+  else
+    in_child("gammq", incomplete_gamma);
 }
 
 void probabilities(Input &in) {

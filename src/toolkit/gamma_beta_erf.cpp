@@ -56,8 +56,9 @@ double gamma_prefactor(float a, float x, float gln) {
 
 // P(a, x) for a tiny a, whose series in single precision overflows: a times
 // the sum (1, x/(a+1), ...) in double, with the factor 1/a folded into the
-// exponent beside the stored ln Γ(a). Never above 1.
-double scaled_lower_series(float a, float x, float gln) {
+// exponent beside the stored ln Γ(a); never above 1. False when the series
+// does not settle within the same 100 terms.
+bool scaled_lower_series(float a, float x, float gln, float &p) {
   const double ad = widen(a);
   const double xd = widen(x);
   double ap = ad;
@@ -67,10 +68,13 @@ double scaled_lower_series(float a, float x, float gln) {
     ap += 1.0;
     del *= xd / ap;
     sum += del;
-    if (fabs_d(del) < fabs_d(sum) * kTolerance) break;
+    if (fabs_d(del) < fabs_d(sum) * kTolerance) {
+      const double value = sum * exp_d(-xd + ad * log_d(xd) - widen(gln) - log_d(ad));
+      p = to_float(value < 1.0 ? value : 1.0);
+      return true;
+    }
   }
-  const double p = sum * exp_d(-xd + ad * log_d(xd) - widen(gln) - log_d(ad));
-  return p < 1.0 ? p : 1.0;
+  return false;
 }
 
 // v clamped into [0, 1]; a NaN passes unchanged.
@@ -115,10 +119,9 @@ void gser(float *gamser, float a, float x, float *gln) {
   }
   // A finite a so small that 1/a, or the sum that starts from it, overflows
   // single precision: the same series scaled by a, in double.
-  if (std::isfinite(a) && std::isfinite(x) && !std::isfinite(sum)) {
-    *gamser = to_float(scaled_lower_series(a, x, *gln));
+  if (std::isfinite(a) && std::isfinite(x) && !std::isfinite(sum) &&
+      scaled_lower_series(a, x, *gln, *gamser))
     return;
-  }
   ts::detail::fatal(ts::msg::kGserNoConvergence);
 }
 

@@ -194,6 +194,20 @@ void accumulate_left(float **a, int m, int n, const float w[]) {
   }
 }
 
+// c = p / r and s = q / r, taken as products with 1/r. Below about 2.9e-39
+// (a subnormal r) the reciprocal overflows while both quotients are at most
+// 1 in magnitude: they are then divided out directly.
+void rotation_by_reciprocal(float p, float q, float r, float &c, float &s) {
+  const float reciprocal = 1.0f / r;
+  if (std::isfinite(reciprocal) || !std::isfinite(r)) {
+    c = p * reciprocal;
+    s = q * reciprocal;
+  } else {
+    c = p / r;
+    s = q / r;
+  }
+}
+
 // The first rotation's f for a QR sweep over w[l..k], e[l+1..k]: with
 // x = w[l], y = w[k-1], z = w[k], g = e[k-1], h = e[k], it is (x² - μ) / x
 // for the shift μ, the eigenvalue of the bottom 2 × 2 block of BᵀB nearer
@@ -249,9 +263,7 @@ void diagonalise(float **a, int m, int n, float w[], float e[], float **v) {
           const float g = w[i];
           const float h = pythag(f, g);
           w[i] = h;
-          const float r = 1.0f / h;
-          c = g * r;
-          s = -f * r;
+          rotation_by_reciprocal(g, -f, h, c, s);
           rotate_columns(a, m, p, i, c, s);
         }
       }
@@ -286,11 +298,7 @@ void diagonalise(float **a, int m, int n, float w[], float e[], float **v) {
         rotate_columns(v, n, j, i, c, s);
         r = pythag(f, h);
         w[j] = r;
-        if (r != 0.0f) {  // else c and s stay as they are
-          r = 1.0f / r;
-          c = f * r;
-          s = h * r;
-        }
+        if (r != 0.0f) rotation_by_reciprocal(f, h, r, c, s);  // else c and s stay
         f = c * g + s * y;
         x = c * y - s * g;
         rotate_columns(a, m, j, i, c, s);

@@ -137,6 +137,10 @@ TEST(Svdcmp, SubnormalEntriesKeepFactorsFinite) {
       {{2, 2}, {1, 1e-22f, 1e-22f, 0}},
       {{2, 2}, {1, 0, 0, 1e-40f}},
       {{2, 2}, {1e-39f, 2e-39f, 3e-39f, -1e-39f}},
+      // A QR rotation whose length is subnormal (found by fuzzing).
+      {{4, 4},
+       {7.9375f, -8, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x1.0c6f7ap-20f, 0, 0x1.05564p-128f,
+        0x1.05564p-128f, 0x1.05564p-128f}},
   };
   for (const auto &[shape, values] : cases) {
     const auto [m, n] = shape;
