@@ -291,19 +291,26 @@ void special_functions(Input &in) {
   (void)betai(a, b, x);
   (void)betacf(static_cast<double>(a), static_cast<double>(b), static_cast<double>(x));
   // gammq's answer to a <= 0 or x < 0, and to a beyond its 100 steps (from
-  // about a = 1000 on), is the fatal report, and so is gser's and gcf's to a
-  // NaN or an infinity: such calls run in a child, the others here.
+  // about a = 1000 on), is the fatal report, and so is the answer of gser and
+  // gcf outside their halves of the plane, or to a NaN or an infinity: such
+  // calls run in a child (the last ones only now and then), the others here.
   auto incomplete_gamma = [a, x] {
     const float q = gammq(a, x);
     if (a > 0.0f && x >= 0.0f && !std::isnan(a) && !std::isnan(x)) expect_probability("gammq", q);
-    float p, gln;
-    if (x >= 0.0f) gser(&p, a, x, &gln);
-    gcf(&p, a, x, &gln);
   };
-  if (a > 0.0f && a <= 100.0f && x >= 0.0f && std::isfinite(x))
+  const bool screened = a > 0.0f && a <= 100.0f && x >= 0.0f && std::isfinite(x);
+  if (screened)
     incomplete_gamma();
   else
     in_child("gammq", incomplete_gamma);
+  float p, gln;
+  if (screened && double{x} < double{a} + 1.0) gser(&p, a, x, &gln);
+  if (screened && double{x} >= double{a} + 1.0) gcf(&p, a, x, &gln);
+  if (in.byte() % 8 == 0)
+    in_child("gser", [&] {
+      if (x >= 0.0f) gser(&p, a, x, &gln);
+      gcf(&p, a, x, &gln);
+    });
 }
 
 void probabilities(Input &in) {
