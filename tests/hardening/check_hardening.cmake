@@ -45,7 +45,8 @@ else()
       require(code "<${entry}>:\n *[0-9a-f]+:[ \t]*endbr64" "${entry} does not start with endbr64")
     endforeach()
   endif()
-  require(code "or[q]? +\\$0x0,\\(%rsp\\)" "no stack clash probes (-fstack-clash-protection)")
+  # GCC probes with "orq $0x0,(%rsp)", clang with "movq $0x0,(%rsp)".
+  require(code "(or|mov)q? +\\$0x0,\\(%rsp\\)" "no stack clash probes (-fstack-clash-protection)")
 endif()
 
 if(problems)
