@@ -19,7 +19,7 @@ TS_API double gammln(double xx);
 
 // P(a, x), the regularised lower incomplete gamma function, by its series
 // (meant for x < a + 1). Writes ln Γ(a) to *gln first, then P to *gamser;
-// x = 0 gives P = 0.
+// x = 0 gives P = 0. A tiny a whose 1/a overflows is summed scaled by a.
 // Fatal: "x less than 0 in routine gser" (x < 0), "a too large, ITMAX too
 // small in routine gser" (no convergence in 100 terms; *gamser unwritten).
 TS_API void gser(float *gamser, float a, float x, float *gln);
@@ -32,6 +32,7 @@ TS_API void gcf(float *gammcf, float a, float x, float *gln);
 // Q(a, x), the regularised upper incomplete gamma function, for a > 0 and
 // x >= 0: the series below x = a + 1, the continued fraction from there on.
 // A NaN argument gives NaN and x = +infinity gives 0, without iterating.
+// The result is kept within [0, 1] (a tiny a can round P past 1).
 // Fatal: "Invalid arguments in routine gammq" (x < 0 or a <= 0), or either
 // convergence report above (a too large for 100 steps, around a >= 1000).
 TS_API float gammq(float a, float x);
@@ -43,6 +44,8 @@ TS_API float betacf(double a, double b, double x);
 
 // I_x(a, b), the regularised incomplete beta function, for a, b > 0.
 // Never fatal: x outside [0, 1] returns 0; x = 0 gives 0 and x = 1 gives 1.
+// The result is kept within [0, 1]; with shapes near 1e30 and beyond it has
+// no accuracy left.
 TS_API float betai(float a, float b, float x);
 
 // erfc(x) = 1 - erf(x) by a fitted exponential-times-polynomial form

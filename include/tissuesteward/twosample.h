@@ -31,7 +31,8 @@ TS_API void ttest(float data1[], unsigned long n1, float data2[], unsigned long 
 
 // *d = the two-sample Kolmogorov-Smirnov statistic, the largest distance
 // between the two empirical distribution functions. Sorts data1[1..n1] and
-// data2[1..n2] ascending in place (see sort). An empty sample gives D = 0.
+// data2[1..n2] ascending in place (see sort). An empty sample gives D = 0;
+// a NaN in either sample gives D = NaN once the walk reaches it.
 // prob is not used. Fatal only as sort is.
 TS_API void kstwo(float data1[], unsigned long n1, float data2[], unsigned long n2, float *d,
                   float *prob);

@@ -14,8 +14,10 @@ namespace {
 
 using namespace ts::frame;
 
-// Room for any full path the platform can name, NUL included, plus one.
-constexpr std::size_t kChosenPathCapacity = PATH_MAX + 1;
+// Room for any full path the platform can name, NUL included, twice over:
+// a host that overshoots PATH_MAX a little still writes inside the buffer.
+// With the two script texts this keeps execute's frame near 16 KiB.
+constexpr std::size_t kChosenPathCapacity = 2 * PATH_MAX;
 
 // Calls a host function through its table entry; a function the host does
 // not export has a null entry and the call is skipped.
@@ -59,8 +61,8 @@ bool tissuesteward::initPlugin() {
 }
 
 bool tissuesteward::execute() {
-  std::array<char, kScriptTextCapacity> command{};
-  std::array<char, kScriptTextCapacity> file_type{};
+  std::array<char, kScriptTextRoom> command{};
+  std::array<char, kScriptTextRoom> file_type{};
   read_script_text(kCommandParameter, command);
   read_script_text(kFileTypeParameter, file_type);
 

@@ -36,9 +36,14 @@ inline constexpr char kNoFileSelected[] = "No file selected";
 inline constexpr int kFileChosen = 0;  // "ErrorNr" values
 inline constexpr int kNoFileChosen = -1;
 
-// "Command" and "FileType" are read into buffers of this many characters,
-// NUL included; the script keeps both shorter.
+// "Command" and "FileType" hold fewer than this many characters, NUL
+// included: the script keeps both shorter.
 inline constexpr std::size_t kScriptTextCapacity = 100;
+// The host passes no buffer size, so each is read into a buffer with far more
+// room than that: a host that is off by a little writes inside it (the stack
+// protector stops the rest). What lies beyond the room is cut off.
+inline constexpr std::size_t kScriptTextRoom = 4096;
+static_assert(kScriptTextRoom >= 40 * kScriptTextCapacity, "generous room");
 
 // One file request of the GUI script. A null filter means: use "FileType".
 struct FileRequest {

@@ -54,6 +54,32 @@ double gamma_prefactor(float a, float x, float gln) {
   return exp_d(-widen(x) + widen(a) * log_d(widen(x)) - widen(gln));
 }
 
+// P(a, x) for a tiny a, whose series in single precision overflows: a times
+// the sum (1, x/(a+1), ...) in double, with the factor 1/a folded into the
+// exponent beside the stored ln Γ(a); never above 1. False when the series
+// does not settle within the same 100 terms.
+bool scaled_lower_series(float a, float x, float gln, float &p) {
+  const double ad = widen(a);
+  const double xd = widen(x);
+  double ap = ad;
+  double del = 1.0;
+  double sum = 1.0;
+  for (int n = 1; n <= kMaxIterations; ++n) {
+    ap += 1.0;
+    del *= xd / ap;
+    sum += del;
+    if (fabs_d(del) < fabs_d(sum) * kTolerance) {
+      const double value = sum * exp_d(-xd + ad * log_d(xd) - widen(gln) - log_d(ad));
+      p = to_float(value < 1.0 ? value : 1.0);
+      return true;
+    }
+  }
+  return false;
+}
+
+// v clamped into [0, 1]; a NaN passes unchanged.
+float probability_range(float v) { return v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v); }
+
 // Keeps a continued-fraction term away from zero (whatever its sign).
 double floored(double v) { return fabs_d(v) < kFloor ? kFloor : v; }
 float floored(float v) { return fabs_d(widen(v)) < kFloor ? kFloorFloat : v; }
@@ -82,7 +108,7 @@ void gser(float *gamser, float a, float x, float *gln) {
   float ap = a;
   float del = 1.0f / a;
   float sum = del;
-  for (int n = 1; n <= kMaxIterations; ++n) {
+  for (int n = 1; n <= kMaxIterations && std::isfinite(sum); ++n) {
     ap += 1.0f;
     del *= x / ap;
     sum += del;
@@ -91,6 +117,11 @@ void gser(float *gamser, float a, float x, float *gln) {
       return;
     }
   }
+  // A finite a so small that 1/a, or the sum that starts from it, overflows
+  // single precision: the same series scaled by a, in double.
+  if (std::isfinite(a) && std::isfinite(x) && !std::isfinite(sum) &&
+      scaled_lower_series(a, x, *gln, *gamser))
+    return;
   ts::detail::fatal(ts::msg::kGserNoConvergence);
 }
 
@@ -127,10 +158,13 @@ float gammq(float a, float x) {
   float gln;
   if (widen(x) < widen(a) + 1.0) {
     gser(&value, a, x, &gln);
-    return 1.0f - value;
+    value = 1.0f - value;
+  } else {
+    gcf(&value, a, x, &gln);
   }
-  gcf(&value, a, x, &gln);
-  return value;
+  // ln Γ(a) is stored in single precision, so for a tiny a the computed P
+  // can pass 1 by a rounding; a probability stays within [0, 1].
+  return probability_range(value);
 }
 
 float betacf(double a, double b, double x) {
@@ -159,16 +193,22 @@ float betacf(double a, double b, double x) {
 
 float betai(float a, float b, float x) {
   if (x < 0.0f || x > 1.0f) return 0.0f;
-  const float ab = a + b;
+  const float ab_single = a + b;
+  // Shapes whose single precision sum overflows are summed in double.
+  const double ab = std::isfinite(ab_single) || !std::isfinite(a) || !std::isfinite(b)
+                        ? widen(ab_single)
+                        : widen(a) + widen(b);
   float bt = 0.0f;
   if (x != 0.0f && x != 1.0f) {
     const double wx = widen(x);
-    bt = to_float(exp_d(gammln(widen(ab)) - gammln(widen(a)) - gammln(widen(b)) +
+    bt = to_float(exp_d(gammln(ab) - gammln(widen(a)) - gammln(widen(b)) +
                         widen(a) * log_d(wx) + widen(b) * log_d(1.0 - wx)));
   }
-  if (widen(x) < (widen(a) + 1.0) / (widen(ab) + 2.0))
-    return bt * betacf(widen(a), widen(b), widen(x)) / a;
-  return 1.0f - bt * betacf(widen(b), widen(a), 1.0 - widen(x)) / b;
+  // Huge shapes cancel ln Γ terms of 1e30 and more, so bt can come out inf,
+  // and a tiny shape leaves bt subnormal: what leaves [0, 1] is clamped.
+  if (widen(x) < (widen(a) + 1.0) / (ab + 2.0))
+    return probability_range(bt * betacf(widen(a), widen(b), widen(x)) / a);
+  return probability_range(1.0f - bt * betacf(widen(b), widen(a), 1.0 - widen(x)) / b);
 }
 
 float erfcc(float x) {

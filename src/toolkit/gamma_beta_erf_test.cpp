@@ -87,6 +87,20 @@ TEST(Gammq, NonFiniteArgumentsAreNotIterated) {
   EXPECT_TRUE(std::isnan(gammq(nan, 2.0f)));
 }
 
+// A tiny a once overflowed 1/a in the series: -inf, a negative probability or
+// a false convergence report. Each is now a probability, near boost's within
+// the error that the single precision ln Γ(a) allows.
+TEST(Gammq, TinyShapeGivesAProbability) {
+  for (float a : {0x1p-149f, 1e-40f, 3e-39f, 1e-30f, 1e-20f, 1e-7f})
+    for (float x : {0.0f, 1e-30f, 1e-3f, 0.5f, 1.0f, 3.0f, 100.0f}) {
+      const float q = gammq(a, x);
+      ASSERT_TRUE(q >= 0.0f && q <= 1.0f) << "a=" << a << " x=" << x << " q=" << q;
+      const double want = boost::math::gamma_q(double{a}, double{x});
+      const double bound = kUnitRoundoff * std::fabs(std::lgamma(double{a})) + 4e-7;
+      EXPECT_NEAR(q, want, bound) << "a=" << a << " x=" << x;
+    }
+}
+
 TEST(Gser, ZeroXWritesZeroAndLogGamma) {
   float p = -1.0f, gln = 0.0f;
   gser(&p, 4.0f, 0.0f, &gln);
@@ -137,6 +151,17 @@ TEST(Betai, AgreesWithBoost) {
     const double bound = kUnitRoundoff * sum * std::fabs(boost::math::digamma(sum)) + 3e-7;
     ASSERT_NEAR(betai(a, b, x), want, bound) << "a=" << a << " b=" << b << " x=" << x;
   }
+}
+
+// Shapes far outside the accurate range, tiny or huge, still give a number
+// in [0, 1] (huge shapes once gave -inf).
+TEST(Betai, ExtremeShapesStayProbabilities) {
+  for (float a : {0x1p-149f, 1e-40f, 1e-30f, 1.0f, 1e10f, 1e30f, 3e38f})
+    for (float b : {1e-40f, 1.0f, 1e30f, 3e38f})
+      for (float x : {0.0f, 1e-30f, 0.5f, 0.999999f, 1.0f}) {
+        const float p = betai(a, b, x);
+        EXPECT_TRUE(p >= 0.0f && p <= 1.0f) << "a=" << a << " b=" << b << " x=" << x;
+      }
 }
 
 TEST(Betacf, ReturnsSilentlyWithoutConvergence) {

@@ -56,6 +56,13 @@ void rotate_columns(float **a, int rows, int p, int q, float c, float s) {
   }
 }
 
+// Whether row[from..to] holds only finite values.
+bool all_finite(const float row[], int from, int to) {
+  for (int k = from; k <= to; ++k)
+    if (!std::isfinite(row[k])) return false;
+  return true;
+}
+
 // Householder reduction of a[1..m][1..n] to upper bidiagonal form: the
 // diagonal goes to w, the superdiagonal to e[2..n] (e[1] = 0); the
 // reflections stay in a for the accumulation steps.
@@ -123,11 +130,23 @@ void accumulate_right(float **a, int n, const float e[], float **v) {
     if (i < n) {
       if (g != 0.0f) {
         // Two divisions rather than one by a product, which could underflow.
-        for (int j = l; j <= n; ++j) v[j][i] = (a[i][j] / a[i][l]) / g;
+        bool finite = true;
+        for (int j = l; j <= n; ++j) {
+          v[j][i] = (a[i][j] / a[i][l]) / g;
+          finite = finite && std::isfinite(v[j][i]);
+        }
+        // A subnormal g (from a row of subnormal entries) sends the quotient
+        // past single precision while s·v[k][i] is of order one: keep the
+        // ratio in column i and divide by g in double, within the product.
+        const bool by_ratio = !finite && all_finite(a[i], l, n) && std::isfinite(g);
+        if (by_ratio)
+          for (int j = l; j <= n; ++j) v[j][i] = a[i][j] / a[i][l];
         for (int j = l; j <= n; ++j) {
           float s = 0.0f;
           for (int k = l; k <= n; ++k) s += a[i][k] * v[k][j];
-          for (int k = l; k <= n; ++k) v[k][j] += s * v[k][i];
+          for (int k = l; k <= n; ++k)
+            v[k][j] += by_ratio ? to_float(widen(s) * (widen(v[k][i]) / widen(g)))
+                                : s * v[k][i];
         }
       }
       for (int j = l; j <= n; ++j) {
@@ -148,18 +167,44 @@ void accumulate_left(float **a, int m, int n, const float w[]) {
     float g = w[i];
     for (int j = l; j <= n; ++j) a[i][j] = 0.0f;
     if (g != 0.0f) {
+      const float wi = g;
       g = 1.0f / g;
+      // Below about 2.9e-39 the reciprocal of w[i] overflows, and f with it,
+      // though f·a[k][i] is of order one: such a step is taken in double,
+      // dividing by w[i] itself.
+      const bool by_division = !std::isfinite(g) && std::isfinite(wi);
       for (int j = l; j <= n; ++j) {
         float s = 0.0f;
         for (int k = l; k <= m; ++k) s += a[k][i] * a[k][j];
-        const float f = (s / a[i][i]) * g;
-        for (int k = i; k <= m; ++k) a[k][j] += f * a[k][i];
+        const float ratio = s / a[i][i];
+        const float f = ratio * g;
+        if (std::isfinite(f) || !std::isfinite(ratio) || !std::isfinite(wi)) {
+          for (int k = i; k <= m; ++k) a[k][j] += f * a[k][i];
+        } else {
+          const double fd = widen(ratio) / widen(wi);
+          for (int k = i; k <= m; ++k) a[k][j] += to_float(fd * widen(a[k][i]));
+        }
       }
-      for (int j = i; j <= m; ++j) a[j][i] *= g;
+      for (int j = i; j <= m; ++j)
+        a[j][i] = by_division ? to_float(widen(a[j][i]) / widen(wi)) : a[j][i] * g;
     } else {
       for (int j = i; j <= m; ++j) a[j][i] = 0.0f;
     }
     a[i][i] += 1.0f;
+  }
+}
+
+// c = p / r and s = q / r, taken as products with 1/r. Below about 2.9e-39
+// (a subnormal r) the reciprocal overflows while both quotients are at most
+// 1 in magnitude: they are then divided out directly.
+void rotation_by_reciprocal(float p, float q, float r, float &c, float &s) {
+  const float reciprocal = 1.0f / r;
+  if (std::isfinite(reciprocal) || !std::isfinite(r)) {
+    c = p * reciprocal;
+    s = q * reciprocal;
+  } else {
+    c = p / r;
+    s = q / r;
   }
 }
 
@@ -218,9 +263,7 @@ void diagonalise(float **a, int m, int n, float w[], float e[], float **v) {
           const float g = w[i];
           const float h = pythag(f, g);
           w[i] = h;
-          const float r = 1.0f / h;
-          c = g * r;
-          s = -f * r;
+          rotation_by_reciprocal(g, -f, h, c, s);
           rotate_columns(a, m, p, i, c, s);
         }
       }
@@ -255,11 +298,7 @@ void diagonalise(float **a, int m, int n, float w[], float e[], float **v) {
         rotate_columns(v, n, j, i, c, s);
         r = pythag(f, h);
         w[j] = r;
-        if (r != 0.0f) {  // else c and s stay as they are
-          r = 1.0f / r;
-          c = f * r;
-          s = h * r;
-        }
+        if (r != 0.0f) rotation_by_reciprocal(f, h, r, c, s);  // else c and s stay
         f = c * g + s * y;
         x = c * y - s * g;
         rotate_columns(a, m, j, i, c, s);

@@ -6,9 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -121,6 +123,57 @@ TEST(GetInverseMatrixUsingSVD, DocumentedCasesAndThreshold) {
   EXPECT_EQ(Inverse(3, {0, 0, 0, 0, 0, 0, 0, 0, 0}).r.elements(),
             (Floats{0, 0, 0, 0, 0, 0, 0, 0, 0}));
   EXPECT_EQ(Inverse(1, {-0.0f}).r.elements(), (Floats{0}));
+}
+
+// Subnormal entries once overflowed 1/w and 1/e while U and V were built.
+// Every factor stays finite and U·diag(w)·Vᵀ gives A back; the pseudo-inverse
+// R (where the inverse lies within single precision) is finite with
+// A·R·A = A, and a subnormal singular value is dropped.
+TEST(Svdcmp, SubnormalEntriesKeepFactorsFinite) {
+  const std::vector<std::pair<std::pair<int, int>, Floats>> cases = {
+      {{1, 1}, {1e-40f}},
+      {{3, 2}, {-8, -0.0f, 2.07938282e-21f, 2.07938282e-21f, 2.08170361e-21f, 0}},
+      {{2, 2}, {1, 1e-20f, 1e-20f, 0}},
+      {{2, 2}, {1, 1e-22f, 1e-22f, 0}},
+      {{2, 2}, {1, 0, 0, 1e-40f}},
+      {{2, 2}, {1e-39f, 2e-39f, 3e-39f, -1e-39f}},
+      // A QR rotation whose length is subnormal (found by fuzzing).
+      {{4, 4},
+       {7.9375f, -8, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x1.0c6f7ap-20f, 0, 0x1.05564p-128f,
+        0x1.05564p-128f, 0x1.05564p-128f}},
+  };
+  for (const auto &[shape, values] : cases) {
+    const auto [m, n] = shape;
+    Decomposition d(m, n, values);
+    EXPECT_TRUE(d.guards_intact());
+    float largest = 0.0f;
+    for (float x : values) largest = std::max(largest, std::fabs(x));
+    for (const GuardedMatrix *factor : {&d.u, &d.v})
+      for (float x : factor->elements()) ASSERT_TRUE(std::isfinite(x)) << m << "x" << n;
+    for (int j = 1; j <= n; ++j) ASSERT_TRUE(std::isfinite(d.w[j])) << m << "x" << n;
+    for (int i = 1; i <= m; ++i) {
+      for (int j = 1; j <= n; ++j) {
+        double product = 0.0;
+        for (int k = 1; k <= n; ++k) product += double{d.u[i][k]} * d.w[k] * d.v[j][k];
+        // Subnormal values hold few bits: below the normal range the error
+        // is bounded absolutely, by the smallest normal float.
+        EXPECT_NEAR(product, values[(i - 1) * n + (j - 1)], 1e-6 * largest + 0x1p-126)
+            << i << "," << j;
+      }
+    }
+    if (m != n || largest != 1.0f) continue;
+    Inverse inverse(n, values);
+    for (float x : inverse.r.elements()) ASSERT_TRUE(std::isfinite(x)) << values[1];
+    for (int i = 0; i < n; ++i)
+      for (int j = 0; j < n; ++j) {
+        double ara = 0.0;  // (A·R·A)[i][j]
+        for (int k = 0; k < n; ++k)
+          for (int l = 0; l < n; ++l)
+            ara += double{values[i * n + k]} * inverse.r[k][l] * values[l * n + j];
+        EXPECT_NEAR(ara, values[i * n + j], 1e-6 * largest) << i << "," << j;
+      }
+  }
+  EXPECT_EQ(Inverse(2, {1, 0, 0, 1e-40f}).r.elements(), (Floats{1, 0, 0, 0}));
 }
 
 TEST(GetInverseMatrixUsingSVD, InPlaceMatchesSeparateOutput) {

@@ -4,6 +4,8 @@
 #include "tissuesteward/sort.h"
 #include "toolkit/detail/rounding.h"
 
+#include <limits>
+
 using ts::detail::count_d;
 using ts::detail::count_f;
 using ts::detail::exp_d;
@@ -81,6 +83,10 @@ void kstwo(float data1[], unsigned long n1, float data2[], unsigned long n2, flo
   while (j1 <= n1 && j2 <= n2) {
     const float d1 = data1[j1];
     const float d2 = data2[j2];
+    if (!(d1 <= d2) && !(d2 <= d1)) {  // a NaN: neither cursor could move
+      distance = std::numeric_limits<float>::quiet_NaN();
+      return;
+    }
     if (d1 <= d2) f1 = count_f(j1++) / count_f(n1);
     if (d2 <= d1) f2 = count_f(j2++) / count_f(n2);  // a tie advances both
     const float gap = fabs_f(f2 - f1);

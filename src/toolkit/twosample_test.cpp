@@ -7,7 +7,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <random>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -144,6 +146,22 @@ TEST(Kstwo, LargestGapBetweenDistributionFunctions) {
     const std::vector<float> sorted_a = a.values(), sorted_b = b.values();
     EXPECT_TRUE(std::is_sorted(sorted_a.begin(), sorted_a.end()));
     EXPECT_TRUE(std::is_sorted(sorted_b.begin(), sorted_b.end()));
+    EXPECT_TRUE(a.guards_intact() && b.guards_intact());
+  }
+}
+
+// A NaN stops both cursors of the walk, which once never ended. D comes out
+// NaN once the walk reaches the NaN; the slot is left alone.
+TEST(Kstwo, NaNEndsTheWalk) {
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const std::vector<std::pair<std::vector<float>, std::vector<float>>> cases = {
+      {{0, nan}, {0, 0}}, {{nan}, {1}}, {{1, 2, 3}, {nan, 2, nan}}, {{nan, nan}, {nan}}};
+  for (const auto &[first, second] : cases) {
+    auto a = one_based(first), b = one_based(second);
+    float d = 0, slot = -7;
+    kstwo(a.p(), a.n(), b.p(), b.n(), &d, &slot);
+    EXPECT_TRUE(std::isnan(d)) << first.size() << " " << second.size();
+    EXPECT_EQ(slot, -7.0f);
     EXPECT_TRUE(a.guards_intact() && b.guards_intact());
   }
 }

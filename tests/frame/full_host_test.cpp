@@ -7,6 +7,7 @@
 #include "quoting.h"
 
 #include <climits>
+#include <cstdlib>
 #include <memory>
 
 namespace ts::test {
@@ -228,14 +229,40 @@ TEST_F(FileRequests, SuccessAfterCancelKeepsTheOldErrorMessage) {
 
 // The host may hand back any path it can name; none is cut short.
 TEST_F(FileRequests, LongPathsArriveIntact) {
+  // PATH_MAX and beyond break the host's rule, but still fit the buffer.
   for (std::size_t length : {std::size_t{255}, std::size_t{256}, std::size_t{1000},
-                             std::size_t{PATH_MAX - 1}}) {
+                             std::size_t{PATH_MAX - 1}, std::size_t{PATH_MAX},
+                             std::size_t{PATH_MAX + 1000}}) {
     std::string path = "/";
     while (path.size() < length) path += "deep/"[path.size() % 5];
     path.resize(length);
     request(kGetFileName, Answer{hvsim::kDialogChosen, path});
     EXPECT_EQ(text_of(kFilenameParameter), path) << length;
   }
+}
+
+// A host that breaks the 100-character rule by a little (or by a lot, short
+// of the buffers' room) writes inside the plug-in's buffers: a command of
+// that length is ignored, a filter of that length reaches the dialog whole.
+TEST_F(FileRequests, OverlongScriptTextsStayInTheirBuffers) {
+  for (std::size_t length : {kScriptTextCapacity, kScriptTextCapacity + 50, std::size_t{1000},
+                             kScriptTextRoom - 1}) {
+    const std::string text(length, 'x');
+    EXPECT_EQ(request(text, std::nullopt).size(), 2u) << length;
+    host().set_parameter(kFileTypeParameter, text);
+    const Transcript calls = request(kGetFileName, Answer{hvsim::kDialogChosen, "/a"});
+    ASSERT_EQ(calls.size(), 5u) << length;
+    EXPECT_EQ(calls[2], dialog(kSourcePrompt, text.c_str(), "1 \"/a\"")) << length;
+  }
+}
+
+// Past the room, the stack protector (or the sanitizer) ends the process
+// before execute returns into overwritten state.
+TEST_F(FileRequests, FarOverlongTextEndsTheProcess) {
+  setenv("LIBC_FATAL_STDERR_", "1", 1);  // glibc's report to stderr, not the terminal
+  host().set_parameter(kFileTypeParameter, std::string(4 * kScriptTextRoom, 'x'));
+  EXPECT_DEATH(request(kGetFileName, Answer{hvsim::kDialogCancelled, ""}),
+               "stack smashing|stack-buffer-overflow");
 }
 
 }  // namespace

@@ -1,24 +1,28 @@
 // hvsim: plays the host against a plug-in library built for its API.
 //
-//   hvsim [--host-version X.Y.Z] [--api full|version|none] [--global] LIBRARY SESSION
+//   hvsim [--host-version X.Y.Z] [--api full|version|none] [--global] [--timeout S]
+//         LIBRARY SESSION
 //
 // Loads the host API provider, then the plug-in (through dlopen only), prints
 // its six descriptive strings, creates and initialises the plug-in object,
 // plays the session (see session.h), destroys the object and unloads the
 // library, printing every host call on the way. The session runs in a child
-// process, so a plug-in that crashes is reported rather than taking hvsim down.
+// process (see supervise.h), so a plug-in that crashes, ends the process or
+// hangs is reported rather than taking hvsim down.
 #include "control.h"
 #include "quoting.h"
 #include "session.h"
+#include "supervise.h"
 
 #include "tissuesteward/entry_points.h"
 #include "tissuesteward/plugin_interface.h"
 
 #include <dlfcn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -33,15 +37,21 @@ using namespace hvsim;
 constexpr int kAllHeld = 0;
 constexpr int kFailed = 1;     // an expectation failed, or the session went wrong
 constexpr int kBadInput = 2;   // usage, session file, library or provider
-constexpr int kCrashed = 3;    // the plug-in ended the session by a signal
+constexpr int kCrashed = 3;    // the plug-in crashed, ended the process or hung
+
+constexpr double kDefaultTimeout = 60.0;  // seconds per plug-in call
+constexpr double kLongestTimeout = 86400.0;
 
 constexpr char kUsage[] =
-    "usage: hvsim [--host-version X.Y.Z] [--api full|version|none] [--global] LIBRARY SESSION\n"
+    "usage: hvsim [--host-version X.Y.Z] [--api full|version|none] [--global] [--timeout S]\n"
+    "             LIBRARY SESSION\n"
     "  --host-version  the version the host reports (default 2.6.0)\n"
     "  --api           the host API the process exports: the log, dialogs and script\n"
     "                  parameters (full, default), only the version function, or none\n"
     "  --global        load the plug-in with RTLD_GLOBAL (default RTLD_LOCAL)\n"
-    "exit status: 0 every expectation held, 1 one failed, 2 bad input, 3 plug-in crashed\n";
+    "  --timeout       seconds one plug-in call may take (default 60)\n"
+    "exit status: 0 every expectation held, 1 one failed, 2 bad input, 3 the plug-in\n"
+    "crashed, ended the process or did not return in time\n";
 
 struct UsageError {
   std::string what;
@@ -52,6 +62,7 @@ struct Options {
   int version[3] = {2, 6, 0};
   std::string api = "full";
   bool global = false;
+  double timeout = kDefaultTimeout;
   std::string library;
   std::string session;
 };
@@ -62,7 +73,8 @@ void parse_version(const std::string &text, int (&version)[3]) {
     char *end = nullptr;
     errno = 0;
     const long part = std::strtol(p, &end, 10);
-    if (end == p || *p == '-' || *p == '+' || errno == ERANGE || part > 999999 ||
+    // Digits only: strtol would also take blanks and a sign before them.
+    if (!std::isdigit(static_cast<unsigned char>(*p)) || errno == ERANGE || part > 999999 ||
         *end != (i < 2 ? '.' : '\0'))
       throw UsageError{"--host-version takes MAJOR.MINOR.PATCH, not '" + text + "'"};
     version[i] = static_cast<int>(part);
@@ -90,6 +102,13 @@ Options parse_options(int argc, char **argv) {
         throw UsageError{"--api takes full, version or none, not '" + options.api + "'"};
     } else if (arg == "--global") {
       options.global = true;
+    } else if (arg == "--timeout") {
+      const std::string text = value();
+      char *end = nullptr;
+      options.timeout = std::strtod(text.c_str(), &end);
+      if (text.empty() || *end != '\0' || !(options.timeout > 0.0) ||
+          !(options.timeout <= kLongestTimeout))
+        throw UsageError{"--timeout takes seconds above 0, up to 86400, not '" + text + "'"};
     } else if (arg.size() > 1 && arg[0] == '-') {
       throw UsageError{"unknown option " + arg};
     } else if (count == 2) {
@@ -152,16 +171,23 @@ std::string describe(const std::optional<Value> &value) {
 // Plays one session against one plug-in object.
 class Player {
  public:
-  Player(Control &host, const EntryPoints &entries) : host_(host), entries_(entries) {}
+  Player(Control &host, const EntryPoints &entries, const Channel &channel)
+      : host_(host), entries_(entries), channel_(channel) {}
 
   int play(const Session &session) {
     std::printf("-- createPlugin, initPlugin\n");
-    plugin_ = entries_.create();
+    {
+      const Call call(channel_, "createPlugin");
+      plugin_ = entries_.create();
+    }
     if (plugin_ == nullptr) {
       std::printf("-- createPlugin returned null\n");
       return kFailed;
     }
-    init_result_ = plugin_->initPlugin();
+    {
+      const Call call(channel_, "initPlugin");
+      init_result_ = plugin_->initPlugin();
+    }
     flush_transcript();
     std::printf("-- initPlugin returned %s\n", init_result_ ? "true" : "false");
     if (!init_result_ && !session.expects_refusal)
@@ -191,7 +217,10 @@ class Player {
 
   void destroy() {
     std::printf("-- destroy\n");
-    delete plugin_;
+    {
+      const Call call(channel_, "the plug-in's destructor");
+      delete plugin_;
+    }
     plugin_ = nullptr;
     flush_transcript();
   }
@@ -214,7 +243,11 @@ class Player {
     std::printf("-- line %d: %s\n", step.line, step.text.c_str());
     if (!init_result_) return fail("execute skipped: initPlugin returned false");
     const std::size_t unanswered = host_.unanswered_dialogs();
-    const bool result = plugin_->execute();
+    bool result = false;
+    {
+      const Call call(channel_, "execute (session line " + std::to_string(step.line) + ")");
+      result = plugin_->execute();
+    }
     flush_transcript();
     std::printf("-- execute returned %s\n", result ? "true" : "false");
     if (host_.unanswered_dialogs() != unanswered)
@@ -274,6 +307,7 @@ class Player {
 
   Control &host_;
   const EntryPoints &entries_;
+  const Channel &channel_;
   KOHVPluginInterface *plugin_ = nullptr;
   bool init_result_ = false;
   std::size_t printed_ = 0;      // transcript lines printed so far
@@ -282,7 +316,7 @@ class Player {
   int failed_ = 0;
 };
 
-int play(const Options &options, const Session &session) {
+int play(const Options &options, const Session &session, const Channel &channel) {
   void *provider = dlopen(provider_path(options.api).c_str(), RTLD_NOW | RTLD_GLOBAL);
   void *control = provider != nullptr ? dlsym(provider, "hvsim_control") : nullptr;
   if (control == nullptr) {
@@ -299,7 +333,11 @@ int play(const Options &options, const Session &session) {
                                          : "no API",
               options.library.c_str(), options.global ? "global" : "local");
 
-  void *library = dlopen(options.library.c_str(), RTLD_NOW | (options.global ? RTLD_GLOBAL : RTLD_LOCAL));
+  void *library = nullptr;
+  {
+    const Call call(channel, "loading the library (its initialisers)");
+    library = dlopen(options.library.c_str(), RTLD_NOW | (options.global ? RTLD_GLOBAL : RTLD_LOCAL));
+  }
   if (library == nullptr) {
     std::fprintf(stderr, "hvsim: cannot load %s: %s\n", options.library.c_str(), dlerror());
     return kBadInput;
@@ -312,34 +350,20 @@ int play(const Options &options, const Session &session) {
     dlclose(library);
     return kBadInput;
   }
-  for (int i = 0; i < 6; ++i)
+  for (int i = 0; i < 6; ++i) {
+    const Call call(channel, kDescriptive[i]);
     std::printf("%-20s %s\n", kDescriptive[i], quoted(entries.describe[i]()).c_str());
+  }
 
-  Player player(host, entries);
+  Player player(host, entries, channel);
   const int status = player.play(session);
   std::printf("-- unload\n");
-  dlclose(library);
+  {
+    const Call call(channel, "unloading the library (its finalisers)");
+    dlclose(library);
+  }
   std::printf("hvsim: %d expectation(s) held, %d failed\n", player.held(), player.failed());
   return status;
-}
-
-// Runs `session` in a child process and passes its exit status on.
-template <class Run>
-int contained(Run session) {
-  std::fflush(nullptr);
-  const pid_t child = fork();
-  if (child < 0) return session();
-  if (child == 0) {
-    std::setvbuf(stdout, nullptr, _IOLBF, 0);  // nothing is lost if the plug-in crashes
-    std::exit(session());
-  }
-  int status = 0;
-  while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
-  }
-  if (WIFEXITED(status)) return WEXITSTATUS(status);
-  const int number = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
-  std::fprintf(stderr, "hvsim: the session died of signal %d (%s)\n", number, strsignal(number));
-  return kCrashed;
 }
 
 }  // namespace
@@ -371,5 +395,6 @@ int main(int argc, char **argv) {
     std::fprintf(stderr, "hvsim: %s: %s\n", options.session.c_str(), error.what());
     return kBadInput;
   }
-  return contained([&] { return play(options, session); });
+  return supervise([&](const Channel &channel) { return play(options, session, channel); },
+                   options.timeout, kCrashed);
 }
