@@ -4,7 +4,9 @@ report and a bar chart of the time ratios (ours / peer, log scale).
 usage: report.py RESULTS_DIR RESULTS_MD RATIOS_PNG
 
 RESULTS_DIR holds machine.txt, <family>.json from the benchmark executables
-(Google Benchmark's JSON) and accuracy.json from the accuracy executable.
+(Google Benchmark's JSON), <family>@<target>.json with the toolkit's cases
+rerun on a capped vector target, and accuracy.json from the accuracy
+executable.
 Benchmark names read "<case> @ <implementation>[/settings...]"; the
 implementation "ours" is the toolkit.
 """
@@ -30,7 +32,7 @@ def read_machine(results_dir):
 
 def benchmark_files(results_dir):
     names = [n[:-5] for n in os.listdir(results_dir)
-             if n.endswith(".json") and n != "accuracy.json"]
+             if n.endswith(".json") and n != "accuracy.json" and "@" not in n]
     known = [f for f in FAMILY_ORDER if f in names]
     return known + sorted(set(names) - set(known))
 
@@ -43,12 +45,15 @@ def seconds(entry, manual):
     return value * scale
 
 
-def read_timings(results_dir):
+def read_timings(results_dir, target=None):
     """[(family, case, impl, seconds)] in the order the cases ran; the median
-    of the repetitions where a case was repeated."""
+    of the repetitions where a case was repeated. With a target, the toolkit's
+    reruns on that vector target."""
     timings = []
     for family in benchmark_files(results_dir):
-        path = os.path.join(results_dir, family + ".json")
+        path = os.path.join(results_dir, family + ("@" + target if target else "") + ".json")
+        if not os.path.exists(path):
+            continue
         if os.path.getsize(path) == 0:
             continue  # --filter matched none of this family's cases
         with open(path) as f:
@@ -138,6 +143,9 @@ def main(argv):
     results_dir, md_path, png_path = argv[1:]
     machine = read_machine(results_dir)
     pairs = pair_up(read_timings(results_dir))
+    targets = [t for t in machine.get("targets", "").split() if t != machine.get("simd")]
+    on_target = {t: {(fam, case): s for fam, case, impl, s in read_timings(results_dir, t)
+                     if impl == OURS} for t in targets}
     accuracy_path = os.path.join(results_dir, "accuracy.json")
     accuracy = []
     if os.path.exists(accuracy_path):
@@ -170,10 +178,20 @@ def main(argv):
     out.append("")
     out.append("Ratio = ours / peer: above 1 the toolkit is slower. Chart: `bench/ratios.png`.")
     out.append("")
-    out.append("| case | ours | peer | peer time | ratio |")
-    out.append("|---|---:|---|---:|---:|")
-    for _, case, peer, o, p in pairs:
-        out.append(f"| {case} | {show_time(o)} | {peer} | {show_time(p)} | {o / p:.3g} |")
+    best = machine.get("simd", "?")
+    out.append(f"\"ours\" runs the best vector target of this machine ({best}); each "
+               "further column reruns the toolkit capped at one target (`TISSUESTEWARD_SIMD`), "
+               "against the same peer time. Every target gives the same bits.")
+    out.append("")
+    out.append("| case | ours | peer | peer time | ratio |"
+               + "".join(f" {t} | {t} ratio |" for t in targets))
+    out.append("|---|---:|---|---:|---:|" + "---:|---:|" * len(targets))
+    for fam, case, peer, o, p in pairs:
+        extra = ""
+        for t in targets:
+            s = on_target[t].get((fam, case))
+            extra += f" {show_time(s)} | {s / p:.3g} |" if s else " — | — |"
+        out.append(f"| {case} | {show_time(o)} | {peer} | {show_time(p)} | {o / p:.3g} |" + extra)
     out.append("")
     worst = sorted(pairs, key=lambda x: x[3] / x[4], reverse=True)[:5]
     out.append("Five worst ratios: " + "; ".join(

@@ -8,6 +8,10 @@
 #   bench/run.sh --quick          a smoke run (one short pass per case); its
 #                                 report stays in build/release/bench/results
 #   bench/run.sh --filter REGEX   only the benchmark cases matching REGEX
+#   bench/run.sh --targets "avx2 scalar"
+#                                 the vector targets whose extra column the
+#                                 report shows (TISSUESTEWARD_SIMD); the main
+#                                 column is the best target the machine has
 #
 # Needs bench/install-deps.sh once (OpenBLAS runtime, matplotlib).
 set -euo pipefail
@@ -17,11 +21,13 @@ build="$root/build/release"
 out="$build/bench/results"
 quick=0
 filter=
+targets="avx2 scalar"
 while [ $# -gt 0 ]; do
   case "$1" in
     --quick) quick=1 ;;
     --filter) filter=$2; shift ;;
-    *) echo "usage: $0 [--quick] [--filter REGEX]" >&2; exit 2 ;;
+    --targets) targets=$2; shift ;;
+    *) echo "usage: $0 [--quick] [--filter REGEX] [--targets \"T ...\"]" >&2; exit 2 ;;
   esac
   shift
 done
@@ -43,6 +49,12 @@ mkdir -p "$out"
   echo "load_before=$(cut -d' ' -f1-3 /proc/loadavg)"
   echo "commit=$(git -C "$root" rev-parse --short HEAD)"
   echo "quick=$quick"
+  flags=$(grep -m1 '^flags' /proc/cpuinfo)
+  best=sse2
+  case " $flags " in *" avx2 "*) best=avx2 ;; esac
+  case " $flags " in *" avx512f "*" avx512dq "*) best=avx512 ;; esac
+  echo "simd=$best"
+  echo "targets=$targets"
 } >"$out/machine.txt"
 
 args=(--benchmark_format=json)
@@ -56,6 +68,13 @@ for exe in "$build"/bench/*_bench; do
   family=$(basename "$exe" _bench)
   echo "== $family" >&2
   "$exe" "${args[@]}" --benchmark_out="$out/$family.json" --benchmark_out_format=json >/dev/null
+  # The toolkit's cases again, capped at each listed target.
+  for target in $targets; do
+    echo "== $family, ours on $target" >&2
+    TISSUESTEWARD_SIMD=$target "$exe" --benchmark_format=json \
+      "--benchmark_filter=(${filter:-.}).*@ ours" \
+      --benchmark_out="$out/$family@$target.json" --benchmark_out_format=json >/dev/null
+  done
 done
 echo "== accuracy" >&2
 "$build/bench/accuracy" "$out/accuracy.json"
