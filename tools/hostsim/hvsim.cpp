@@ -8,6 +8,7 @@
 // library, printing every host call on the way. The session runs in a child
 // process, so a plug-in that crashes is reported rather than taking hvsim down.
 #include "control.h"
+#include "providers.h"
 #include "quoting.h"
 #include "session.h"
 
@@ -102,19 +103,6 @@ Options parse_options(int argc, char **argv) {
   options.library = positional[0];
   options.session = positional[1];
   return options;
-}
-
-// The host API providers sit beside hvsim. (A sanitizer's dlopen wrapper
-// hides hvsim's run path from the loader, so the directory is spelt out.)
-std::string provider_path(const std::string &api) {
-  const char *file = api == "full"      ? HVSIM_PROVIDER_FULL
-                     : api == "version" ? HVSIM_PROVIDER_VERSION
-                                        : HVSIM_PROVIDER_NONE;
-  char self[4096];
-  const ssize_t size = readlink("/proc/self/exe", self, sizeof self - 1);
-  if (size <= 0) return file;  // left to the loader's search path
-  std::string path(self, static_cast<std::size_t>(size));
-  return path.substr(0, path.rfind('/') + 1) + file;
 }
 
 // The plug-in's seven entry points.
@@ -283,13 +271,13 @@ class Player {
 };
 
 int play(const Options &options, const Session &session) {
-  void *provider = dlopen(provider_path(options.api).c_str(), RTLD_NOW | RTLD_GLOBAL);
-  void *control = provider != nullptr ? dlsym(provider, "hvsim_control") : nullptr;
-  if (control == nullptr) {
-    std::fprintf(stderr, "hvsim: cannot load the host API provider: %s\n", dlerror());
+  std::string error;
+  Control *provider = load_provider(options.api, error);
+  if (provider == nullptr) {
+    std::fprintf(stderr, "hvsim: %s\n", error.c_str());
     return kBadInput;
   }
-  Control &host = *reinterpret_cast<decltype(&hvsim_control)>(control)();
+  Control &host = *provider;
   host.reset();
   host.set_version(options.version[0], options.version[1], options.version[2]);
   std::printf("hvsim: host %d.%d.%d with %s; plug-in %s loaded with %s symbols\n",
@@ -301,7 +289,8 @@ int play(const Options &options, const Session &session) {
 
   void *library = dlopen(options.library.c_str(), RTLD_NOW | (options.global ? RTLD_GLOBAL : RTLD_LOCAL));
   if (library == nullptr) {
-    std::fprintf(stderr, "hvsim: cannot load %s: %s\n", options.library.c_str(), dlerror());
+    std::fprintf(stderr, "hvsim: cannot load %s: %s\n%s", options.library.c_str(), dlerror(),
+                 bare_name_hint(options.library).c_str());
     return kBadInput;
   }
   std::string missing;
