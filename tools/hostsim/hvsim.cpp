@@ -11,6 +11,7 @@
 #include "providers.h"
 #include "quoting.h"
 #include "session.h"
+#include "validate.h"
 
 #include "tissuesteward/entry_points.h"
 #include "tissuesteward/plugin_interface.h"
@@ -38,6 +39,7 @@ constexpr int kCrashed = 3;    // the plug-in ended the session by a signal
 
 constexpr char kUsage[] =
     "usage: hvsim [--host-version X.Y.Z] [--api full|version|none] [--global] LIBRARY SESSION\n"
+    "       hvsim validate [--list] [--only NAME] LIBRARY   (see hvsim validate --help)\n"
     "  --host-version  the version the host reports (default 2.6.0)\n"
     "  --api           the host API the process exports: the log, dialogs and script\n"
     "                  parameters (full, default), only the version function, or none\n"
@@ -334,6 +336,7 @@ int contained(Run session) {
 }  // namespace
 
 int main(int argc, char **argv) {
+  if (argc > 1 && std::strcmp(argv[1], "validate") == 0) return validate_main(argc - 1, argv + 1);
   Options options;
   try {
     options = parse_options(argc, argv);
