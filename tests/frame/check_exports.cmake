@@ -42,7 +42,7 @@ foreach(line ${lines})
   set(kind ${CMAKE_MATCH_1})
   set(name ${CMAKE_MATCH_2})
   if(mach_o)
-    string(REGEX REPLACE "^_" "" name ${name})
+    string(SUBSTRING ${name} 1 -1 name)
   endif()
   if(name MATCHES "^__(odr_)?asan|^__ubsan|^__sanitizer")
     continue()  # sanitizer bookkeeping in instrumented builds

@@ -1,8 +1,8 @@
 # Configures, builds and installs tests/subproject/parent, which includes the
 # toolkit with add_subdirectory, on a machine without a C compiler, GoogleTest
 # or the benchmark packages as far as CMake can tell. The parent must keep its
-# empty build type, get no tests and no install rules of ours, and link the
-# library.
+# empty build type and its cache free of install directories, get no tests
+# and no install rules of ours, and link the library.
 #   cmake -DTS_SOURCE=... -DWORK=... -DCXX=... -DGENERATOR=... -DVERSION=... -P run_parent.cmake
 cmake_minimum_required(VERSION 3.21)
 include(${CMAKE_CURRENT_LIST_DIR}/../support/run.cmake)
@@ -19,6 +19,11 @@ run("configuring the parent" ${CMAKE_COMMAND} -S ${CMAKE_CURRENT_LIST_DIR}/paren
 file(STRINGS ${WORK}/build/CMakeCache.txt build_type REGEX "^CMAKE_BUILD_TYPE:")
 if(NOT build_type MATCHES "^CMAKE_BUILD_TYPE:[A-Z]+=$")
   message(FATAL_ERROR "the parent's build type was changed: ${build_type}")
+endif()
+
+file(STRINGS ${WORK}/build/CMakeCache.txt install_dirs REGEX "^CMAKE_INSTALL_[A-Z]*DIR:")
+if(install_dirs)
+  message(FATAL_ERROR "the parent's cache gained install directories: ${install_dirs}")
 endif()
 
 run("building the parent" ${CMAKE_COMMAND} --build ${WORK}/build --target app hvsim)
