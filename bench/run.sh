@@ -33,8 +33,8 @@ while [ $# -gt 0 ]; do
 done
 
 cd "$root"
-cmake --preset release >/dev/null
-cmake --build --preset release --target bench
+cmake --preset release -DTS_BUILD_BENCH=ON >/dev/null
+cmake --build --preset release --target ts_bench
 
 export OPENBLAS_NUM_THREADS=1
 export TS_FFTW_WISDOM="$build/bench/fftwf.wisdom"

@@ -2,10 +2,18 @@
 # host table variables, InitHVAccess and checkVersionGreaterEqualVersion,
 # and otherwise only toolkit routines (global-namespace names declared in a
 # toolkit header). Nothing of the frame's internals may leak out.
+# A Mach-O library (.dylib) is listed with `nm -gU`, and the leading
+# underscore of its names is dropped.
 #   cmake -DNM=nm -DLIBRARY=lib.so -DNAMES=host_functions.txt -DINCLUDE=include/tissuesteward -P
-cmake_minimum_required(VERSION 3.20)
-execute_process(COMMAND ${NM} -D --defined-only ${LIBRARY}
-  OUTPUT_VARIABLE listing RESULT_VARIABLE status)
+cmake_minimum_required(VERSION 3.21)
+set(mach_o FALSE)
+if(LIBRARY MATCHES "\\.dylib$")
+  set(mach_o TRUE)
+  execute_process(COMMAND ${NM} -gU ${LIBRARY} OUTPUT_VARIABLE listing RESULT_VARIABLE status)
+else()
+  execute_process(COMMAND ${NM} -D --defined-only ${LIBRARY}
+    OUTPUT_VARIABLE listing RESULT_VARIABLE status)
+endif()
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "${NM} failed on ${LIBRARY}")
 endif()
@@ -33,6 +41,9 @@ foreach(line ${lines})
   endif()
   set(kind ${CMAKE_MATCH_1})
   set(name ${CMAKE_MATCH_2})
+  if(mach_o)
+    string(SUBSTRING ${name} 1 -1 name)
+  endif()
   if(name MATCHES "^__(odr_)?asan|^__ubsan|^__sanitizer")
     continue()  # sanitizer bookkeeping in instrumented builds
   endif()
@@ -42,7 +53,7 @@ foreach(line ${lines})
       list(APPEND problems "${name} is exported as '${kind}', not as code")
     endif()
   elseif(name IN_LIST table)
-    if(NOT kind MATCHES "^[BD]$")
+    if(NOT kind MATCHES "^[BD]$" AND NOT (mach_o AND kind STREQUAL "S"))  # S: Mach-O zero fill
       list(APPEND problems "table entry ${name} is exported as '${kind}', not as a variable")
     endif()
   else()

@@ -10,9 +10,11 @@
 // process (see supervise.h), so a plug-in that crashes, ends the process or
 // hangs is reported rather than taking hvsim down.
 #include "control.h"
+#include "providers.h"
 #include "quoting.h"
 #include "session.h"
 #include "supervise.h"
+#include "validate.h"
 
 #include "tissuesteward/entry_points.h"
 #include "tissuesteward/plugin_interface.h"
@@ -45,6 +47,7 @@ constexpr double kLongestTimeout = 86400.0;
 constexpr char kUsage[] =
     "usage: hvsim [--host-version X.Y.Z] [--api full|version|none] [--global] [--timeout S]\n"
     "             LIBRARY SESSION\n"
+    "       hvsim validate [--list] [--only NAME] LIBRARY   (see hvsim validate --help)\n"
     "  --host-version  the version the host reports (default 2.6.0)\n"
     "  --api           the host API the process exports: the log, dialogs and script\n"
     "                  parameters (full, default), only the version function, or none\n"
@@ -121,19 +124,6 @@ Options parse_options(int argc, char **argv) {
   options.library = positional[0];
   options.session = positional[1];
   return options;
-}
-
-// The host API providers sit beside hvsim. (A sanitizer's dlopen wrapper
-// hides hvsim's run path from the loader, so the directory is spelt out.)
-std::string provider_path(const std::string &api) {
-  const char *file = api == "full"      ? HVSIM_PROVIDER_FULL
-                     : api == "version" ? HVSIM_PROVIDER_VERSION
-                                        : HVSIM_PROVIDER_NONE;
-  char self[4096];
-  const ssize_t size = readlink("/proc/self/exe", self, sizeof self - 1);
-  if (size <= 0) return file;  // left to the loader's search path
-  std::string path(self, static_cast<std::size_t>(size));
-  return path.substr(0, path.rfind('/') + 1) + file;
 }
 
 // The plug-in's seven entry points.
@@ -317,13 +307,13 @@ class Player {
 };
 
 int play(const Options &options, const Session &session, const Channel &channel) {
-  void *provider = dlopen(provider_path(options.api).c_str(), RTLD_NOW | RTLD_GLOBAL);
-  void *control = provider != nullptr ? dlsym(provider, "hvsim_control") : nullptr;
-  if (control == nullptr) {
-    std::fprintf(stderr, "hvsim: cannot load the host API provider: %s\n", dlerror());
+  std::string error;
+  Control *provider = load_provider(options.api, error);
+  if (provider == nullptr) {
+    std::fprintf(stderr, "hvsim: %s\n", error.c_str());
     return kBadInput;
   }
-  Control &host = *reinterpret_cast<decltype(&hvsim_control)>(control)();
+  Control &host = *provider;
   host.reset();
   host.set_version(options.version[0], options.version[1], options.version[2]);
   std::printf("hvsim: host %d.%d.%d with %s; plug-in %s loaded with %s symbols\n",
@@ -339,7 +329,8 @@ int play(const Options &options, const Session &session, const Channel &channel)
     library = dlopen(options.library.c_str(), RTLD_NOW | (options.global ? RTLD_GLOBAL : RTLD_LOCAL));
   }
   if (library == nullptr) {
-    std::fprintf(stderr, "hvsim: cannot load %s: %s\n", options.library.c_str(), dlerror());
+    std::fprintf(stderr, "hvsim: cannot load %s: %s\n%s", options.library.c_str(), dlerror(),
+                 bare_name_hint(options.library).c_str());
     return kBadInput;
   }
   std::string missing;
@@ -369,6 +360,7 @@ int play(const Options &options, const Session &session, const Channel &channel)
 }  // namespace
 
 int main(int argc, char **argv) {
+  if (argc > 1 && std::strcmp(argv[1], "validate") == 0) return validate_main(argc - 1, argv + 1);
   Options options;
   try {
     options = parse_options(argc, argv);
