@@ -11,6 +11,7 @@
 #include "toolkit/detail/elementary.h"
 
 #include <cstdint>
+#include <cmath>
 #include <cstring>
 #include <limits>
 
@@ -84,6 +85,31 @@ bool rounds_uniquely(DoubleDouble v, double err, double* result) {
   const double above = v.hi + (v.lo + err);
   *result = below;
   return below == above;
+}
+
+// The sign (-1, 0, 1) of an exact sum of up to eight doubles: Shewchuk's
+// expansion growth, whose most significant non-zero component has the sign
+// of the whole.
+template <int n>
+int sign_of_exact_sum(const double (&terms)[n]) {
+  static_assert(n <= 8, "fits the expansion");
+  double expansion[8];
+  int size = 0;
+  for (double b : terms) {
+    double q = b;
+    int kept = 0;
+    for (int i = 0; i < size; ++i) {
+      const DoubleDouble s = two_sum(q, expansion[i]);
+      q = s.hi;
+      if (s.lo != 0.0) expansion[kept++] = s.lo;
+    }
+    expansion[kept++] = q;
+    size = kept;
+  }
+  for (int i = size - 1; i >= 0; --i) {
+    if (expansion[i] != 0.0) return expansion[i] > 0.0 ? 1 : -1;
+  }
+  return 0;
 }
 
 // ---------------------------------------------------------------------------
@@ -377,6 +403,32 @@ DoubleDouble log_by_table(double x, double* err) {
 }
 
 }  // namespace
+
+double rounded_hypot_with_one(double r) {
+  const double a = r < 0 ? -r : r;
+  if (a != a) return r + r;
+  if (a >= 0x1p27) return a;     // sqrt(1 + a^2) < a (1 + 2^-55): rounds to a
+  if (a < 0x1p-27) return 1.0;   // below 1 + 2^-55, under the midpoint 1 + 2^-53
+  // T = 1 + a^2 = t.hi + t.lo + sq.lo exactly; y = sqrt(t.hi) is within an
+  // ulp of sqrt(T). Move y by an ulp where sqrt(T) passes the midpoint on
+  // either side, deciding T against the midpoint's square exactly. No
+  // midpoint is ever hit: 1 + a^2 = m^2 would need m + a and m - a to be
+  // reciprocal powers of two, giving m an odd number of significant bits.
+  const DoubleDouble sq = two_product(a, a);
+  const DoubleDouble t = two_sum(1.0, sq.hi);
+  const double y = std::sqrt(t.hi);
+  const DoubleDouble y_squared = two_product(y, y);
+  const double residual = t.hi - y_squared.hi;  // exact: y^2 lies within 2 ulps of t.hi
+  const double up = double_from_bits(bits_of(y) + 1) - y;
+  const double down = y - double_from_bits(bits_of(y) - 1);
+  // T > (y + up/2)^2  <=>  residual - y_squared.lo + t.lo + sq.lo - y up - up^2/4 > 0
+  const double above[] = {residual, -y_squared.lo, t.lo, sq.lo, -(y * up), -0.25 * (up * up)};
+  if (sign_of_exact_sum(above) > 0) return y + up;
+  // T < (y - down/2)^2  <=>  ... + y down - down^2/4 < 0
+  const double below[] = {residual, -y_squared.lo, t.lo, sq.lo, y * down, -0.25 * (down * down)};
+  if (sign_of_exact_sum(below) < 0) return y - down;
+  return y;
+}
 
 double rounded_exp(double x) {
   if (x != x) return x + x;

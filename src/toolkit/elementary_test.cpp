@@ -1,14 +1,17 @@
 // The toolkit's correctly rounded exp, log and expf: special values exactly,
-// and a million arguments per function against MPFR. The exhaustive run over
-// every float argument is the separate cr-exhaustive target.
+// and a million arguments per function against MPFR; the same for the SVD's
+// sqrt(1 + r^2), and for the platform's sin on the FFT twiddle angles. The
+// exhaustive run over every float argument is the cr-exhaustive target.
 #include "toolkit/detail/elementary.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
 #include <random>
+#include <vector>
 
 #include "support/float_bits.h"
 #include "support/mpfr_reference.h"
@@ -17,6 +20,7 @@ namespace {
 
 using ts::detail::rounded_exp;
 using ts::detail::rounded_expf;
+using ts::detail::rounded_hypot_with_one;
 using ts::detail::rounded_log;
 using ts::testing::double_reference;
 using ts::testing::float_reference;
@@ -148,6 +152,55 @@ TEST_F(AgainstMpfr, ExpfOnAMillionArguments) {
     const double want = reference(static_cast<double>(x));
     ASSERT_TRUE(same(static_cast<double>(rounded_expf(x)), want, static_cast<double>(x)));
   }
+}
+
+// sqrt(1 + r^2) from MPFR, in the reference's unary form.
+int mpfr_hypot_with_one(mpfr_ptr out, mpfr_srcptr r, mpfr_rnd_t rounding) {
+  mpfr_t one;
+  mpfr_init2(one, 2);
+  mpfr_set_ui(one, 1, MPFR_RNDN);
+  const int inexact = mpfr_hypot(out, r, one, rounding);
+  mpfr_clear(one);
+  return inexact;
+}
+
+// Random magnitudes from 2^-40 to 2^40, the near-exact cases
+// (2^k - 2^-k)/2 and their neighbours, and the non-finite.
+TEST_F(AgainstMpfr, HypotWithOne) {
+  auto reference = double_reference(mpfr_hypot_with_one);
+  for (double x : {0.0, -0.0, kInf, -kInf, kNaN, 0x1p27, 0x1.fffffffffffffp26, 0x1p-27, 0x1.fffffffffffffp-28}) {
+    EXPECT_TRUE(same(rounded_hypot_with_one(x), reference(x), x));
+  }
+  for (int k = 1; k <= 26; ++k) {
+    const double near_exact = 0.5 * (std::ldexp(1.0, k) - std::ldexp(1.0, -k));
+    for (double x : {near_exact, std::nextafter(near_exact, 0.0), std::nextafter(near_exact, kInf)}) {
+      EXPECT_TRUE(same(rounded_hypot_with_one(x), reference(x), x));
+    }
+  }
+  for (long i = 0; i < kRandomArguments / 10; ++i) {
+    const double x = (i & 1 ? -1.0 : 1.0) * std::exp2(uniform(-40.0, 40.0));
+    ASSERT_TRUE(same(rounded_hypot_with_one(x), reference(x), x));
+  }
+}
+
+// The FFTs still take their twiddle increments from the platform's sin, of
+// +-6.28318530717959 / 2^k and +-3.141592653589793 / 2^k and their halves:
+// every one of those angles must come out correctly rounded.
+TEST(PlatformSin, CorrectlyRoundedOnTheTwiddleAngles) {
+  auto reference = double_reference(mpfr_sin);
+  std::vector<double> angles;
+  for (double full_turn_or_half : {6.28318530717959, 3.141592653589793}) {
+    for (int k = 0; k <= 64; ++k) {
+      for (double sign : {1.0, -1.0}) {
+        const double theta = sign * full_turn_or_half / std::ldexp(1.0, k);
+        for (double angle : {theta, 0.5 * theta}) {
+          if (std::find(angles.begin(), angles.end(), angle) == angles.end()) angles.push_back(angle);
+        }
+      }
+    }
+  }
+  EXPECT_GE(angles.size(), 258u);
+  for (double angle : angles) EXPECT_TRUE(same(std::sin(angle), reference(angle), angle));
 }
 
 }  // namespace

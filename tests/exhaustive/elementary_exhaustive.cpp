@@ -3,9 +3,12 @@
 // toolkit passes its exp and log widened floats). Prints, per function, the
 // arguments checked, the mismatches (each must be 0) and the time taken.
 //
-//   elementary_exhaustive [--threads N] [--stride S] [--mpfr-only] [expf] [exp] [log]
+//   elementary_exhaustive [--threads N] [--stride S] [--seconds T] [--mpfr-only] [expf] [exp] [log]
 //
-// --stride S checks every S-th pattern only (a quick smoke run).
+// --stride S checks every S-th pattern only (a quick smoke run); --seconds T
+// stops each function after T seconds and reports how far it got (blocks of
+// patterns are spread over the whole range, so a partial run is an even
+// sample of it).
 //
 // MPFR takes microseconds per call here, too slow for 10^10 arguments in a
 // sitting. So by default the C library's 64-bit-significand expl and logl
@@ -14,6 +17,7 @@
 // of the target format, its rounding is the reference; otherwise, and for
 // every zero, subnormal, infinite or NaN result, MPFR decides. --mpfr-only
 // asks MPFR for every argument (about 4 us each).
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
@@ -106,6 +110,7 @@ int main(int argc, char** argv) {
   unsigned threads = 2;
   std::uint64_t stride = 1;
   bool mpfr_only = false;
+  double seconds_limit = 0;
   std::vector<std::string> wanted;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
@@ -113,6 +118,8 @@ int main(int argc, char** argv) {
       threads = static_cast<unsigned>(std::strtoul(argv[++i], nullptr, 10));
     } else if (arg == "--stride" && i + 1 < argc) {
       stride = std::strtoull(argv[++i], nullptr, 10);
+    } else if (arg == "--seconds" && i + 1 < argc) {
+      seconds_limit = std::strtod(argv[++i], nullptr);
     } else if (arg == "--mpfr-only") {
       mpfr_only = true;
     } else {
@@ -120,7 +127,7 @@ int main(int argc, char** argv) {
     }
   }
   if (threads == 0 || stride == 0) {
-    std::fprintf(stderr, "usage: %s [--threads N] [--stride S] [--mpfr-only] [expf] [exp] [log]\n", argv[0]);
+    std::fprintf(stderr, "usage: %s [--threads N] [--stride S] [--seconds T] [--mpfr-only] [expf] [exp] [log]\n", argv[0]);
     return 2;
   }
   std::uint64_t total_mismatches = 0;
@@ -130,6 +137,7 @@ int main(int argc, char** argv) {
     if (!run) continue;
     const auto start = std::chrono::steady_clock::now();
     std::vector<Tally> tallies(threads);
+    std::atomic<bool> stopped{false};
     std::vector<std::thread> pool;
     std::mutex print;
     // Interleaved blocks so every thread gets a share of the slow arguments.
@@ -137,6 +145,11 @@ int main(int argc, char** argv) {
     for (unsigned t = 0; t < threads; ++t) {
       pool.emplace_back([&, t] {
         for (std::uint64_t b = t * block; b < f.patterns; b += threads * block) {
+          if (seconds_limit > 0 &&
+              std::chrono::steady_clock::now() - start > std::chrono::duration<double>(seconds_limit)) {
+            stopped = true;
+            return;
+          }
           check_range(f, b, b + block, stride, mpfr_only, &tallies[t], &print);
         }
       });
@@ -150,8 +163,9 @@ int main(int argc, char** argv) {
     }
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::printf("%-5s %llu arguments (%llu decided by MPFR), %llu mismatches, %.1f s on %u threads\n",
+    std::printf("%-5s %llu arguments%s (%llu decided by MPFR), %llu mismatches, %.1f s on %u threads\n",
                 f.name, static_cast<unsigned long long>(sum.checked),
+                stopped ? " (stopped early: a partial run)" : "",
                 static_cast<unsigned long long>(sum.by_mpfr),
                 static_cast<unsigned long long>(sum.mismatches), seconds, threads);
     std::fflush(stdout);

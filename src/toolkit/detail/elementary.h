@@ -20,6 +20,10 @@ double rounded_exp(double x);
 double rounded_log(double x);
 // e^x rounded to the nearest float (not through a double: one rounding).
 float rounded_expf(float x);
+// sqrt(1 + r^2) rounded to the nearest double, from + - * and one square
+// root, with no overflow for any finite r: +inf for an infinite r, NaN for a
+// NaN.
+double rounded_hypot_with_one(double r);
 
 }  // namespace ts::detail
 
