@@ -136,6 +136,48 @@ u128 mul_shift(u128 a, u128 b, int s) {
   return 0;
 }
 
+// The 128-bit helpers below stay in plain 64-bit arithmetic: 128-bit division
+// and conversion to double would call compiler run-time helpers (libgcc_s),
+// a dependency the library does not otherwise have.
+
+// floor(x / d) for 0 < d < 2^32, in 32-bit long-division steps.
+u128 divide_small(u128 x, uint64_t d) {
+  u128 q = 0;
+  uint64_t r = 0;
+  for (int shift = 96; shift >= 0; shift -= 32) {
+    const uint64_t current = (r << 32) | static_cast<uint32_t>(x >> shift);
+    q = (q << 32) | (current / d);
+    r = current % d;
+  }
+  return q;
+}
+
+// floor(a * 2^128 / d) for a < d < 2^63, one quotient bit at a time.
+u128 divide_fraction(uint64_t a, uint64_t d) {
+  u128 q = 0;
+  uint64_t r = a;
+  for (int bit = 0; bit < 128; ++bit) {
+    r <<= 1;
+    q <<= 1;
+    if (r >= d) {
+      r -= d;
+      q |= 1;
+    }
+  }
+  return q;
+}
+
+// v rounded to the nearest double, ties to even: the top 64 bits with a
+// sticky bit for the rest, which the 64-bit conversion then rounds once.
+double u128_to_double(u128 v) {
+  const int n = bit_length(v);
+  if (n <= 64) return static_cast<double>(static_cast<uint64_t>(v));
+  const int drop = n - 64;
+  uint64_t top = static_cast<uint64_t>(v >> drop);
+  if ((v & ((u128{1} << drop) - 1)) != 0) top |= 1;
+  return static_cast<double>(top) * pow2(drop);
+}
+
 // ln 2 = (kLn2Q127 + kLn2Q127Next / 2^64) / 2^127, to 192 bits.
 constexpr u128 kLn2Q127 = (u128{0x58b90bfbe8e7bcd5} << 64) | 0xe4f1d9cc01f97b57;
 constexpr uint64_t kLn2Q127Next = 0xa079a193394c5b16;
@@ -197,7 +239,7 @@ u128 exp_q126(i128 r_q127) {
   u128 term = u128{1} << 126;
   u128 sum = term;
   for (unsigned n = 1; term != 0; ++n) {
-    term = mul_shift(term, a, 126) / n;
+    term = divide_small(mul_shift(term, a, 126), n);
     sum = (negative && (n & 1) != 0) ? sum - term : sum + term;
   }
   return sum;
@@ -247,21 +289,14 @@ Fixed log_fixed(double x) {
   u128 two_s_p = 0;  // 2 s P(s^2) = 2 atanh(s), at scale 2^-(126 + g)
   int g = 0;
   if (num != 0) {
-    // q = s * 2^(128 + g) in [2^126, 2^128), by long division in 64-bit steps.
+    // q = s * 2^(128 + g) in [2^126, 2^128).
     g = bit_length(den) - 1 - bit_length(num);
-    u128 rem = num << g;
-    u128 q = 0;
-    for (int step = 0; step < 2; ++step) {
-      rem <<= 64;
-      const u128 digit = rem / den;
-      rem -= digit * den;
-      q = (q << 64) | digit;
-    }
+    const u128 q = divide_fraction(num << g, den);
     // P(t) = sum t^i / (2i + 1), t = s^2 < 0.0295: 27 terms leave < 2^-135.
     const u128 t_q128 = mul_shift(q, q, 128 + 2 * g);
     u128 p = 0;
     for (unsigned i = 27; i >= 1; --i) {
-      p = mul_shift(p + (u128{1} << 127) / (2 * i + 1), t_q128, 128);
+      p = mul_shift(p + divide_small(u128{1} << 127, 2 * i + 1), t_q128, 128);
     }
     p += u128{1} << 127;
     two_s_p = mul_shift(q, p, 128);
@@ -282,7 +317,7 @@ DoubleDouble fixed_to_double_double(const Fixed& v) {
   const int drop = bit_length(v.s) - 53;
   const double hi = static_cast<double>(static_cast<uint64_t>(v.s >> drop)) * pow2(v.scale + drop);
   const u128 tail = v.s - ((v.s >> drop) << drop);
-  const double lo = static_cast<double>(tail) * pow2(v.scale);
+  const double lo = u128_to_double(tail) * pow2(v.scale);
   return v.negative ? DoubleDouble{-hi, -lo} : DoubleDouble{hi, lo};
 }
 
