@@ -3,12 +3,13 @@
 // toolkit passes its exp and log widened floats). Prints, per function, the
 // arguments checked, the mismatches (each must be 0) and the time taken.
 //
-//   elementary_exhaustive [--threads N] [--stride S] [--seconds T] [--mpfr-only] [expf] [exp] [log]
+//   elementary_exhaustive [--threads N] [--stride S] [--seconds T] [--mpfr-only]
+//                         [--begin B] [--end E] [expf] [exp] [log]
 //
 // --stride S checks every S-th pattern only (a quick smoke run); --seconds T
-// stops each function after T seconds and reports how far it got (blocks of
-// patterns are spread over the whole range, so a partial run is an even
-// sample of it).
+// stops each function after T seconds and reports how far it got (the threads
+// walk the patterns upwards, so a partial run covers a prefix of the range);
+// --begin B --end E (hexadecimal bit patterns) narrow the range.
 //
 // MPFR takes microseconds per call here, too slow for 10^10 arguments in a
 // sitting. So by default the C library's 64-bit-significand expl and logl
@@ -111,6 +112,7 @@ int main(int argc, char** argv) {
   std::uint64_t stride = 1;
   bool mpfr_only = false;
   double seconds_limit = 0;
+  std::uint64_t begin = 0, end = std::uint64_t{1} << 32;
   std::vector<std::string> wanted;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
@@ -120,6 +122,10 @@ int main(int argc, char** argv) {
       stride = std::strtoull(argv[++i], nullptr, 10);
     } else if (arg == "--seconds" && i + 1 < argc) {
       seconds_limit = std::strtod(argv[++i], nullptr);
+    } else if (arg == "--begin" && i + 1 < argc) {
+      begin = std::strtoull(argv[++i], nullptr, 16);
+    } else if (arg == "--end" && i + 1 < argc) {
+      end = std::strtoull(argv[++i], nullptr, 16);
     } else if (arg == "--mpfr-only") {
       mpfr_only = true;
     } else {
@@ -127,7 +133,10 @@ int main(int argc, char** argv) {
     }
   }
   if (threads == 0 || stride == 0) {
-    std::fprintf(stderr, "usage: %s [--threads N] [--stride S] [--seconds T] [--mpfr-only] [expf] [exp] [log]\n", argv[0]);
+    std::fprintf(stderr,
+                 "usage: %s [--threads N] [--stride S] [--seconds T] [--mpfr-only] [--begin B] [--end E]"
+                 " [expf] [exp] [log]\n",
+                 argv[0]);
     return 2;
   }
   std::uint64_t total_mismatches = 0;
@@ -144,13 +153,14 @@ int main(int argc, char** argv) {
     const std::uint64_t block = std::uint64_t{1} << 20;
     for (unsigned t = 0; t < threads; ++t) {
       pool.emplace_back([&, t] {
-        for (std::uint64_t b = t * block; b < f.patterns; b += threads * block) {
+        const std::uint64_t last = end < f.patterns ? end : f.patterns;
+        for (std::uint64_t b = begin + t * block; b < last; b += threads * block) {
           if (seconds_limit > 0 &&
               std::chrono::steady_clock::now() - start > std::chrono::duration<double>(seconds_limit)) {
             stopped = true;
             return;
           }
-          check_range(f, b, b + block, stride, mpfr_only, &tallies[t], &print);
+          check_range(f, b, b + block < last ? b + block : last, stride, mpfr_only, &tallies[t], &print);
         }
       });
     }
