@@ -18,6 +18,7 @@
 #include <limits>
 
 using ts::detail::fabs_f;
+using ts::detail::rounded_hypot_with_one;
 using ts::detail::sqrt_d;
 using ts::detail::to_float;
 using ts::detail::widen;
@@ -230,7 +231,8 @@ float shifted_start(float x, float y, float z, float g, float h) {
   // where an infinite f would turn every rotation into NaN.
   const double xd = widen(x), yd = widen(y), zd = widen(z), gd = widen(g), hd = widen(h);
   const double ratio_d = ((yd - zd) * (yd + zd) + (gd - hd) * (gd + hd)) / ((hd + hd) * yd);
-  const double t_d = ratio_d >= 0.0 ? std::hypot(ratio_d, 1.0) : -std::hypot(ratio_d, 1.0);
+  const double root = rounded_hypot_with_one(ratio_d);
+  const double t_d = ratio_d >= 0.0 ? root : -root;
   const float f_d = to_float(((xd - zd) * (xd + zd) + hd * (yd / (ratio_d + t_d) - hd)) / xd);
   return std::isfinite(f_d) ? f_d : x;
 }
