@@ -7,8 +7,11 @@
 #include "quoting.h"
 
 #include <climits>
+#include <csignal>
 #include <cstdlib>
 #include <memory>
+
+#include <sys/wait.h>
 
 namespace ts::test {
 namespace {
@@ -257,12 +260,18 @@ TEST_F(FileRequests, OverlongScriptTextsStayInTheirBuffers) {
 }
 
 // Past the room, the stack protector (or the sanitizer) ends the process
-// before execute returns into overwritten state.
+// before execute returns into overwritten state. Where the stack's top lies
+// within reach of the overlong copy (its start is randomised), the copy
+// itself faults first: a signal either way, never a return.
 TEST_F(FileRequests, FarOverlongTextEndsTheProcess) {
   setenv("LIBC_FATAL_STDERR_", "1", 1);  // glibc's report to stderr, not the terminal
   host().set_parameter(kFileTypeParameter, std::string(4 * kScriptTextRoom, 'x'));
-  EXPECT_DEATH(request(kGetFileName, Answer{hvsim::kDialogCancelled, ""}),
-               "stack smashing|stack-buffer-overflow");
+  const auto stopped = [](int status) {
+    return (WIFSIGNALED(status) && (WTERMSIG(status) == SIGABRT || WTERMSIG(status) == SIGSEGV)) ||
+           (WIFEXITED(status) && WEXITSTATUS(status) == 1);  // the sanitizer's report
+  };
+  EXPECT_EXIT(request(kGetFileName, Answer{hvsim::kDialogCancelled, ""}), stopped,
+              "");
 }
 
 }  // namespace
