@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstdint>
+#include <cstring>
 
 using ts::detail::block_of;
 using ts::detail::fatalf;
@@ -42,6 +43,9 @@ constexpr unsigned long kTwiddleChunk = 256;
 using ts::fft_twiddles::kMaxCount;
 
 bool is_power_of_two(unsigned long n) { return n != 0 && (n & (n - 1)) == 0; }
+
+// The number of zero bits below the lowest one of n > 0.
+int count_trailing_zeros(unsigned long n) { return __builtin_ctzl(n); }
 
 void require_unit_sign(const char *routine, int isign) {
   if (isign != 1 && isign != -1) fatalf("%s: isign=%d is neither 1 nor -1", routine, isign);
@@ -111,6 +115,73 @@ void bit_reverse(const Piece &piece) {
   }
 }
 
+// Complex value k of c as a 64-bit pattern, for moving it without computing.
+std::uint64_t complex_bits(const float *c, unsigned long k) {
+  std::uint64_t bits;
+  std::memcpy(&bits, c + 2 * k, sizeof bits);
+  return bits;
+}
+void set_complex_bits(float *c, unsigned long k, std::uint64_t bits) {
+  std::memcpy(c + 2 * k, &bits, sizeof bits);
+}
+
+// bit_reverse for a line of neighbouring complex values, short lines.
+// Without branches that depend on the data's position: the reversed index
+// steps by flipping the bits that a binary increment flips, mirrored, and
+// every pair is written back, exchanged or not.
+void bit_reverse_short_line(float *c, unsigned long length) {
+  unsigned long rev = 0;
+  for (unsigned long idx = 0; idx + 1 < length; ++idx) {
+    const std::uint64_t x = complex_bits(c, idx);
+    const std::uint64_t y = complex_bits(c, rev);
+    const bool exchange = idx < rev;
+    set_complex_bits(c, rev, exchange ? x : y);
+    set_complex_bits(c, idx, exchange ? y : x);
+    rev ^= length - (length >> (count_trailing_zeros(idx + 1) + 1));
+  }
+}
+
+// Long lines a tile at a time. An index splits into its top kTileBits bits
+// t, middle bits m and low kTileBits bits u; reversed, it is (rev u, rev m,
+// rev t). So the tile of all (t, m, u) for one m, kTile rows of kTile
+// neighbouring values, trades places with the tile of rev m, transposed
+// and with rows and columns reversed: every value moves once, a cache line
+// at a time.
+constexpr int kTileBits = 3;
+constexpr unsigned long kTile = 1UL << kTileBits;
+
+void bit_reverse_line(float *c, unsigned long length) {
+  static_assert(sizeof(std::uint64_t) == 2 * sizeof(float), "a complex value is 64 bits");
+  const int bits = count_trailing_zeros(length);
+  if (bits < 2 * kTileBits + 1) {
+    bit_reverse_short_line(c, length);
+    return;
+  }
+  const int middle_bits = bits - 2 * kTileBits;
+  const unsigned long middles = 1UL << middle_bits;
+  const unsigned long row = length >> kTileBits;  // values between the tile's rows
+  static constexpr unsigned char kReversed[kTile] = {0, 4, 2, 6, 1, 5, 3, 7};
+  unsigned long rev_m = 0;
+  for (unsigned long m = 0; m < middles; ++m) {
+    if (m <= rev_m) {
+      std::uint64_t tile[kTile][kTile];
+      std::uint64_t mirror[kTile][kTile];
+      for (unsigned long t = 0; t < kTile; ++t)
+        for (unsigned long u = 0; u < kTile; ++u) {
+          tile[t][u] = complex_bits(c, t * row + m * kTile + u);
+          mirror[t][u] = complex_bits(c, t * row + rev_m * kTile + u);
+        }
+      for (unsigned long t = 0; t < kTile; ++t)
+        for (unsigned long u = 0; u < kTile; ++u) {
+          set_complex_bits(c, t * row + m * kTile + u, mirror[kReversed[u]][kReversed[t]]);
+          set_complex_bits(c, t * row + rev_m * kTile + u, tile[kReversed[u]][kReversed[t]]);
+        }
+    }
+    if (m + 1 < middles)
+      rev_m ^= middles - (middles >> (count_trailing_zeros(m + 1) + 1));
+  }
+}
+
 // The butterflies of one axis differ only in how the twiddle products are
 // formed: in double for the 1-D transform, in float for the N-D transform.
 enum class Products { kDouble, kFloat };
@@ -169,7 +240,7 @@ void contiguous_stages(float *c, unsigned long rows, unsigned long from, unsigne
 // stages of a long line then sweep it whole.
 void transform_contiguous(float *c, unsigned long length, unsigned long count, int isign,
                           Products products) {
-  for (unsigned long r = 0; r < count; ++r) bit_reverse(Piece{c + 2 * r * length, length, 1, 1});
+  for (unsigned long r = 0; r < count; ++r) bit_reverse_line(c + 2 * r * length, length);
   const unsigned long rows = length * count;
   const unsigned long block = std::min(kBlockRows, rows);
   const unsigned long in_block = std::min(length, block);

@@ -102,9 +102,12 @@ struct InFloat {
   }
 };
 
+// The register kernels below are small and called in the innermost loops:
+// always inlined, so their operands stay in registers.
+
 // a, b = a + w b, a - w b for kCount neighbouring pairs.
 template <class P>
-void butterfly(float *a, float *b, typename P::W wr, typename P::W wi) {
+[[gnu::always_inline]] inline void butterfly(float *a, float *b, typename P::W wr, typename P::W wi) {
   using C = typename P::C;
   const typename C::V t = P::times(C::load(b), wr, wi);
   const typename C::V av = C::load(a);
@@ -139,7 +142,7 @@ void stage(float *c, unsigned long rows, unsigned long half, unsigned long g0,
 // through stage h (factor w1 for both of its pairs) and then stage 2h
 // (factors w2a for g, w2b for g + h), held in registers in between.
 template <class P>
-void quad(float *a, unsigned long half, typename P::W r1, typename P::W i1, typename P::W r2a,
+[[gnu::always_inline]] inline void quad(float *a, unsigned long half, typename P::W r1, typename P::W i1, typename P::W r2a,
           typename P::W i2a, typename P::W r2b, typename P::W i2b) {
   using C = typename P::C;
   const unsigned long h = 2 * half;  // floats between the rows
@@ -207,7 +210,7 @@ void strided_stage(float *first, unsigned long rows, unsigned long row_stride,
 
 // Untangles the kCount pairs p .. p + kCount - 1 of L's lanes.
 template <class L>
-void untangle_lanes(float *a, float *b, unsigned long p, float c1, float c2, const double *wr,
+[[gnu::always_inline]] inline void untangle_lanes(float *a, float *b, unsigned long p, float c1, float c2, const double *wr,
                     const double *wi, bool negate) {
   using C = typename L::C;
   using D = typename L::D;
@@ -240,6 +243,7 @@ void untangle(float *a, float *b, unsigned long pairs, float c1, float c2, const
     untangle_lanes<L>(a, b, p, c1, c2, wr, wi, negate);
   for (; p < pairs; ++p) untangle_lanes<typename L::One>(a, b, p, c1, c2, wr, wi, negate);
 }
+
 
 }  // namespace generic
 
