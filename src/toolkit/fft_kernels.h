@@ -11,6 +11,8 @@
 #ifndef TISSUESTEWARD_FFT_KERNELS_H
 #define TISSUESTEWARD_FFT_KERNELS_H
 
+#include <type_traits>
+
 namespace ts::simd {
 
 struct FftKernels {
@@ -138,16 +140,15 @@ void stage(float *c, unsigned long rows, unsigned long half, unsigned long g0,
   }
 }
 
-// Rows g, g + h, g + 2h, g + 3h (a[0], a[2h], a[4h], a[6h] in floats)
-// through stage h (factor w1 for both of its pairs) and then stage 2h
-// (factors w2a for g, w2b for g + h), held in registers in between.
+// Four rows through stage h (pairs x0, x1 and x2, x3, factor w1 for both)
+// and then stage 2h (pairs x0, x2 with factor w2a, x1, x3 with w2b), in
+// registers.
 template <class P>
-[[gnu::always_inline]] inline void quad(float *a, unsigned long half, typename P::W r1, typename P::W i1, typename P::W r2a,
-          typename P::W i2a, typename P::W r2b, typename P::W i2b) {
+[[gnu::always_inline]] inline void quad_in_registers(
+    typename P::C::V &x0, typename P::C::V &x1, typename P::C::V &x2, typename P::C::V &x3,
+    typename P::W r1, typename P::W i1, typename P::W r2a, typename P::W i2a,
+    typename P::W r2b, typename P::W i2b) {
   using C = typename P::C;
-  const unsigned long h = 2 * half;  // floats between the rows
-  typename C::V x0 = C::load(a), x1 = C::load(a + h), x2 = C::load(a + 2 * h),
-                x3 = C::load(a + 3 * h);
   typename C::V t = P::times(x1, r1, i1);
   x1 = C::sub(x0, t);
   x0 = C::add(x0, t);
@@ -155,35 +156,89 @@ template <class P>
   x3 = C::sub(x2, t);
   x2 = C::add(x2, t);
   t = P::times(x2, r2a, i2a);
-  C::store(a + 2 * h, C::sub(x0, t));
-  C::store(a, C::add(x0, t));
+  x2 = C::sub(x0, t);
+  x0 = C::add(x0, t);
   t = P::times(x3, r2b, i2b);
-  C::store(a + 3 * h, C::sub(x1, t));
-  C::store(a + h, C::add(x1, t));
+  x3 = C::sub(x1, t);
+  x1 = C::add(x1, t);
+}
+
+// Rows g, g + h, g + 2h, g + 3h (a[0], a[2h], a[4h], a[6h] in floats)
+// through stages h and 2h, loaded and stored once.
+template <class P>
+[[gnu::always_inline]] inline void quad(float *a, unsigned long half, typename P::W r1,
+                                        typename P::W i1, typename P::W r2a, typename P::W i2a,
+                                        typename P::W r2b, typename P::W i2b) {
+  using C = typename P::C;
+  const unsigned long h = 2 * half;  // floats between the rows
+  typename C::V x0 = C::load(a), x1 = C::load(a + h), x2 = C::load(a + 2 * h),
+                x3 = C::load(a + 3 * h);
+  quad_in_registers<P>(x0, x1, x2, x3, r1, i1, r2a, i2a, r2b, i2b);
+  C::store(a, x0);
+  C::store(a + h, x1);
+  C::store(a + 2 * h, x2);
+  C::store(a + 3 * h, x3);
+}
+
+// All groups of stages half and 2 half on the lanes of L, from group `g`.
+template <class P>
+void quads_from(float *c, unsigned long rows, unsigned long half, unsigned long g,
+                const double *wr1, const double *wi1, const double *wr2, const double *wi2,
+                bool negate) {
+  for (unsigned long start = 0; start < rows; start += 4 * half)
+    for (unsigned long k = g; k + P::kCount <= half; k += P::kCount) {
+      typename P::W r1, i1, r2a, i2a, r2b, i2b;
+      P::load(wr1 + k, wi1 + k, negate, r1, i1);
+      P::load(wr2 + k, wi2 + k, negate, r2a, i2a);
+      P::load(wr2 + half + k, wi2 + half + k, negate, r2b, i2b);
+      quad<P>(c + 2 * (start + k), half, r1, i1, r2a, i2a, r2b, i2b);
+    }
+}
+
+// The first two stages (half = 1): each block of four neighbouring rows is
+// one quad. Vectors of kCount blocks are transposed so that each lane holds
+// one block; the factors are the same in every lane. Lanes wider than four
+// values per vector use the narrower types.
+template <template <class> class P, class L>
+void first_stage_pair(float *c, unsigned long rows, const double *wr1, const double *wi1,
+                      const double *wr2, const double *wi2, bool negate) {
+  using LQ = std::conditional_t<(L::C::kCount > 4), typename L::Narrow, L>;
+  using PV = P<LQ>;
+  using C = typename LQ::C;
+  typename PV::W r1, i1, r2a, i2a, r2b, i2b;
+  PV::spread(wr1, wi1, negate, r1, i1);
+  PV::spread(wr2, wi2, negate, r2a, i2a);
+  PV::spread(wr2 + 1, wi2 + 1, negate, r2b, i2b);
+  constexpr unsigned long kSpan = 4 * C::kCount;  // rows per step
+  unsigned long start = 0;
+  for (; start + kSpan <= rows; start += kSpan) {
+    float *a = c + 2 * start;
+    typename C::V x0 = C::load(a), x1 = C::load(a + 2 * C::kCount),
+                  x2 = C::load(a + 4 * C::kCount), x3 = C::load(a + 6 * C::kCount);
+    C::transpose4(x0, x1, x2, x3);
+    quad_in_registers<PV>(x0, x1, x2, x3, r1, i1, r2a, i2a, r2b, i2b);
+    C::untranspose4(x0, x1, x2, x3);
+    C::store(a, x0);
+    C::store(a + 2 * C::kCount, x1);
+    C::store(a + 4 * C::kCount, x2);
+    C::store(a + 6 * C::kCount, x3);
+  }
+  quads_from<P<typename L::One>>(c + 2 * start, rows - start, 1, 0, wr1, wi1, wr2, wi2, negate);
 }
 
 template <template <class> class P, class L>
 void stage_pair(float *c, unsigned long rows, unsigned long half, const double *wr1,
                 const double *wi1, const double *wr2, const double *wi2, bool negate) {
   using PV = P<L>;
-  using P1 = P<typename L::One>;
-  for (unsigned long start = 0; start < rows; start += 4 * half) {
-    float *a = c + 2 * start;
-    unsigned long g = 0;
-    for (; g + PV::kCount <= half; g += PV::kCount) {
-      typename PV::W r1, i1, r2a, i2a, r2b, i2b;
-      PV::load(wr1 + g, wi1 + g, negate, r1, i1);
-      PV::load(wr2 + g, wi2 + g, negate, r2a, i2a);
-      PV::load(wr2 + half + g, wi2 + half + g, negate, r2b, i2b);
-      quad<PV>(a + 2 * g, half, r1, i1, r2a, i2a, r2b, i2b);
-    }
-    for (; g < half; ++g) {
-      typename P1::W r1, i1, r2a, i2a, r2b, i2b;
-      P1::load(wr1 + g, wi1 + g, negate, r1, i1);
-      P1::load(wr2 + g, wi2 + g, negate, r2a, i2a);
-      P1::load(wr2 + half + g, wi2 + half + g, negate, r2b, i2b);
-      quad<P1>(a + 2 * g, half, r1, i1, r2a, i2a, r2b, i2b);
-    }
+  using PN = P<typename L::Narrow>;
+  if (half == 1) {
+    first_stage_pair<P, L>(c, rows, wr1, wi1, wr2, wi2, negate);
+  } else if (half >= PV::kCount) {
+    quads_from<PV>(c, rows, half, 0, wr1, wi1, wr2, wi2, negate);
+  } else if (half >= PN::kCount) {
+    quads_from<PN>(c, rows, half, 0, wr1, wi1, wr2, wi2, negate);
+  } else {
+    quads_from<P<typename L::One>>(c, rows, half, 0, wr1, wi1, wr2, wi2, negate);
   }
 }
 

@@ -31,7 +31,7 @@ void same_as_scalar(const Kernels &ref, const Kernels &vec, std::size_t floats, 
 TEST(FftKernels, StagesMatchScalar) {
   for_each_vector_target([](const Kernels &ref, const Kernels &vec) {
     for (unsigned long half : {1UL, 2UL, 4UL, 8UL, 16UL, 32UL})
-      for (unsigned long blocks : {1UL, 3UL})
+      for (unsigned long blocks : {1UL, 3UL, 9UL})
         for (bool negate : {false, true}) {
           const unsigned long rows = 2 * half * blocks;
           const std::vector<double> wr = factors(2 * half, 11u * half), wi = factors(2 * half, 5u * half + 1);
