@@ -208,27 +208,30 @@ void with_stage_twiddles(unsigned long half, int isign, Run run) {
 
 // Stages from = half, 2 half, ... while 2 half <= limit on contiguous rows
 // c[0 .. rows), two at a time where the table holds both.
-void contiguous_stages(float *c, unsigned long rows, unsigned long from, unsigned long limit,
-                       int isign, Products products) {
-  const ts::simd::FftKernels &k = ts::simd::kernels().fft;
+void contiguous_stages(const ts::simd::FftKernels &k, float *c, unsigned long rows,
+                       unsigned long from, unsigned long limit, int isign, Products products) {
+  using ts::fft_twiddles::kStageWi;
+  using ts::fft_twiddles::kStageWr;
   const auto stage = products == Products::kDouble ? k.stage_double : k.stage_float;
   const auto pair = products == Products::kDouble ? k.stage_pair_double : k.stage_pair_float;
+  const bool negate = isign < 0;
   unsigned long half = from;
   while (2 * half <= limit) {
     if (4 * half <= limit && 2 * half <= kMaxCount) {
-      using ts::fft_twiddles::kStageWi;
-      using ts::fft_twiddles::kStageWr;
       pair(c, rows, half, kStageWr + half - 1, kStageWi + half - 1, kStageWr + 2 * half - 1,
-           kStageWi + 2 * half - 1, isign < 0);
+           kStageWi + 2 * half - 1, negate);
       half *= 4;
-      continue;
+    } else if (half <= kMaxCount) {
+      stage(c, rows, half, 0, half, kStageWr + half - 1, kStageWi + half - 1, negate);
+      half *= 2;
+    } else {
+      with_stage_twiddles(half, isign,
+                          [&](unsigned long g0, unsigned long groups, const double *wr,
+                              const double *wi, bool negated) {
+                            stage(c, rows, half, g0, groups, wr, wi, negated);
+                          });
+      half *= 2;
     }
-    with_stage_twiddles(half, isign,
-                        [&](unsigned long g0, unsigned long groups, const double *wr,
-                            const double *wi, bool negate) {
-                          stage(c, rows, half, g0, groups, wr, wi, negate);
-                        });
-    half *= 2;
   }
 }
 
@@ -240,13 +243,14 @@ void contiguous_stages(float *c, unsigned long rows, unsigned long from, unsigne
 // stages of a long line then sweep it whole.
 void transform_contiguous(float *c, unsigned long length, unsigned long count, int isign,
                           Products products) {
+  const ts::simd::FftKernels &k = ts::simd::kernels().fft;
   for (unsigned long r = 0; r < count; ++r) bit_reverse_line(c + 2 * r * length, length);
   const unsigned long rows = length * count;
   const unsigned long block = std::min(kBlockRows, rows);
   const unsigned long in_block = std::min(length, block);
   for (unsigned long b0 = 0; b0 < rows; b0 += block)
-    contiguous_stages(c + 2 * b0, block, 1, in_block, isign, products);
-  contiguous_stages(c, rows, in_block, length, isign, products);
+    contiguous_stages(k, c + 2 * b0, block, 1, in_block, isign, products);
+  if (in_block < length) contiguous_stages(k, c, rows, in_block, length, isign, products);
 }
 
 // The transform along an axis of `length` values `stride` > 1 complex values
