@@ -1,5 +1,9 @@
 // One- and multi-dimensional FFTs: one radix-2 axis pass serves every
-// transform; the real transforms add their untangling steps.
+// transform; the real transforms add their untangling steps. Butterflies
+// and untangling run as vector kernels (fft_kernels.h) of the target the
+// process chose; twiddle factors come from read-only tables built by the
+// transforms' own recurrence (fft_twiddles.h) or, past the tables, from
+// that recurrence at run time.
 #include "tissuesteward/fft.h"
 
 #include "toolkit/detail/fatal.h"
@@ -460,6 +464,7 @@ void untangle_inner_planes(const RealTensor &t, unsigned long m1, int isign, flo
     run(1, last, ts::fft_twiddles::kStageWr + half, ts::fft_twiddles::kStageWi + half, isign < 0);
     return;
   }
+  // The step (2pi / nn3) isign is that of the complex stage nn3 / 2.
   Twiddle w = stage_twiddle(half, isign);  // restarts at angle 0 for every m1
   w.advance();
   double wr[kTwiddleChunk];

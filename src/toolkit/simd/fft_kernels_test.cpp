@@ -34,7 +34,8 @@ TEST(FftKernels, StagesMatchScalar) {
       for (unsigned long blocks : {1UL, 3UL, 9UL})
         for (bool negate : {false, true}) {
           const unsigned long rows = 2 * half * blocks;
-          const std::vector<double> wr = factors(2 * half, 11u * half), wi = factors(2 * half, 5u * half + 1);
+          // Stage half's factors at [0, half), stage 2 half's at [half, 3 half).
+          const std::vector<double> wr = factors(3 * half, 11u * half), wi = factors(3 * half, 5u * half + 1);
           SCOPED_TRACE("half " + std::to_string(half) + (negate ? " negated" : ""));
           // All groups, and a chunk starting past group 0 (offset 1 float: misaligned).
           for (unsigned long g0 : {0UL, half / 2}) {
