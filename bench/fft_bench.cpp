@@ -15,14 +15,18 @@ bench::Effort effort_for(std::size_t n) {
   return n >= (1u << 20) ? bench::heavy(30) : bench::kLight;
 }
 
-void register_four1(std::size_t nn) {
-  const std::string label = "four1 " + bench::size_label(nn);
+// The plan kinds a case compares with: both, or FFTW_MEASURE alone.
+constexpr int kAllPlans = 0, kMeasureOnly = 1;
+
+void register_four1(std::size_t nn, const std::string &prefix = "four1 ",
+                    int first_plan = kAllPlans) {
+  const std::string label = prefix + bench::size_label(nn);
   const std::vector<float> &input = bench::uniform_floats(2 * nn, bench::cases::kFour1Seed);
   auto ours = std::make_shared<bench::OneBased>(2 * nn);
   bench::register_in_place(
       label, bench::kOurs, effort_for(nn), [ours, &input] { ours->restore(input); },
       [ours, nn] { four1(ours->one_based(), nn, -1); });
-  for (int kind = 0; kind < 2; ++kind) {
+  for (int kind = first_plan; kind < 2; ++kind) {
     auto peer = std::make_shared<FftwInPlace>(2 * nn, [nn, kind](float *buffer) {
       auto *c = reinterpret_cast<fftwf_complex *>(buffer);
       return fftwf_plan_dft_1d(static_cast<int>(nn), c, c, FFTW_FORWARD, bench::plan_flags(kind));
@@ -34,14 +38,15 @@ void register_four1(std::size_t nn) {
   }
 }
 
-void register_realft(std::size_t n) {
-  const std::string label = "realft " + bench::size_label(n);
+void register_realft(std::size_t n, const std::string &prefix = "realft ",
+                     int first_plan = kAllPlans) {
+  const std::string label = prefix + bench::size_label(n);
   const std::vector<float> &input = bench::uniform_floats(n, bench::cases::kRealftSeed);
   auto ours = std::make_shared<bench::OneBased>(n);
   bench::register_in_place(
       label, bench::kOurs, effort_for(n), [ours, &input] { ours->restore(input); },
       [ours, n] { realft(ours->one_based(), n, 1); });
-  for (int kind = 0; kind < 2; ++kind) {
+  for (int kind = first_plan; kind < 2; ++kind) {
     // In place, the real-to-complex layout needs n + 2 floats.
     auto peer = std::make_shared<FftwInPlace>(n + 2, [n, kind](float *buffer) {
       return fftwf_plan_dft_r2c_1d(static_cast<int>(n), buffer,
@@ -60,5 +65,9 @@ void register_realft(std::size_t n) {
 int main(int argc, char **argv) {
   for (std::size_t n : bench::cases::kFftSizes) register_four1(n);
   for (std::size_t n : bench::cases::kFftSizes) register_realft(n);
+  for (int bits : bench::cases::kFftSweepBits)
+    register_four1(std::size_t{1} << bits, "four1 sweep ", kMeasureOnly);
+  for (int bits : bench::cases::kFftSweepBits)
+    register_realft(std::size_t{1} << bits, "realft sweep ", kMeasureOnly);
   return bench::run_with_wisdom(argc, argv);
 }

