@@ -7,12 +7,14 @@
 #define TISSUESTEWARD_SIMD_KERNELS_H
 
 #include "toolkit/products_kernels.h"
+#include "toolkit/sort_kernels.h"
 #include "toolkit/simd/cpu.h"
 
 namespace ts::simd {
 
 struct Kernels {
   ProductsKernels products;
+  SortKernels sorting;
 };
 
 // The target this process runs, decided at the first call and kept: the

@@ -7,6 +7,7 @@ namespace ts::simd::TS_SIMD_NS {
 
 const Kernels kernel_table = {
     products_kernels<Lanes>(),
+    sort_kernels<SortLanes>(),
 };
 
 }  // namespace ts::simd::TS_SIMD_NS

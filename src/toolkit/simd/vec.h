@@ -20,6 +20,93 @@
 
 namespace ts::simd::TS_SIMD_NS {
 
+// Lane partitions for the sort kernels, one code per mask of kLanes bits:
+// the lanes whose bit is set in the mask, in lane order, then the others in
+// lane order, each lane number in 3 bits (lane k of the result at bits
+// 3k..3k+2), and the number of set bits at bits 24 and up.
+template <int kLanes>
+struct LanePartitions {
+  unsigned code[1 << kLanes];
+};
+template <int kLanes>
+constexpr LanePartitions<kLanes> lane_partitions() {
+  LanePartitions<kLanes> t{};
+  for (unsigned mask = 0; mask < (1u << kLanes); ++mask) {
+    unsigned code = 0;
+    unsigned place = 0;
+    for (int side = 1; side >= 0; --side)
+      for (unsigned lane = 0; lane < unsigned(kLanes); ++lane)
+        if (((mask >> lane) & 1u) == unsigned(side)) code |= lane << (3 * place++);
+    unsigned count = 0;
+    for (unsigned lane = 0; lane < unsigned(kLanes); ++lane) count += (mask >> lane) & 1u;
+    t.code[mask] = code | count << 24;
+  }
+  return t;
+}
+
+#if defined(TS_SIMD_AVX512) || defined(TS_SIMD_AVX2)
+
+// 8 floats per vector: the AVX2 target's floats, and the AVX-512 target's
+// for the sort kernels (see sort_kernels.h).
+struct Float8 {
+  using V = __m256;
+  static constexpr int kLanes = 8;
+  static V load(const float *p) { return _mm256_loadu_ps(p); }
+  static void store(float *p, V v) { _mm256_storeu_ps(p, v); }
+  static V set1(float x) { return _mm256_set1_ps(x); }
+  static V add(V a, V b) { return _mm256_add_ps(a, b); }
+  static V sub(V a, V b) { return _mm256_sub_ps(a, b); }
+  static V mul(V a, V b) { return _mm256_mul_ps(a, b); }
+  static V div(V a, V b) { return _mm256_div_ps(a, b); }
+  // The sort kernels' operations. min and max: per lane a < b ? a : b and
+  // a > b ? a : b (b when they compare equal or unordered), moving the
+  // chosen operand's bits. lt, eq, unordered: all ones where the relation
+  // holds, else zeros (quiet, ordered except unordered). bit_and, bit_or,
+  // and_not (~a & b) on the bit patterns. sign_bits: lane l's top bit at bit
+  // l. any_bit: some bit of some lane set. first: lane 0.
+  // permute_xor<m>: lane l takes lane l ^ m. upper_from<d>: lane l takes hi
+  // where l & d, else lo. partition_lanes: the lanes whose bit is set in
+  // `left`, in lane order, then the others in lane order; left_count: how
+  // many bits `left` has.
+  static V min(V a, V b) { return _mm256_min_ps(a, b); }
+  static V max(V a, V b) { return _mm256_max_ps(a, b); }
+  static V lt(V a, V b) { return _mm256_cmp_ps(a, b, _CMP_LT_OQ); }
+  static V eq(V a, V b) { return _mm256_cmp_ps(a, b, _CMP_EQ_OQ); }
+  static V unordered(V a, V b) { return _mm256_cmp_ps(a, b, _CMP_UNORD_Q); }
+  static V bit_and(V a, V b) { return _mm256_and_ps(a, b); }
+  static V bit_or(V a, V b) { return _mm256_or_ps(a, b); }
+  static V and_not(V a, V b) { return _mm256_andnot_ps(a, b); }
+  static unsigned sign_bits(V v) { return static_cast<unsigned>(_mm256_movemask_ps(v)); }
+  static bool any_bit(V v) {
+    const __m256i i = _mm256_castps_si256(v);
+    return _mm256_testz_si256(i, i) == 0;
+  }
+  static float first(V v) { return _mm256_cvtss_f32(v); }
+  template <int m>
+  static V permute_xor(V v) {
+    return _mm256_permutevar8x32_ps(
+        v, _mm256_setr_epi32(0 ^ m, 1 ^ m, 2 ^ m, 3 ^ m, 4 ^ m, 5 ^ m, 6 ^ m, 7 ^ m));
+  }
+  template <int d>
+  static V upper_from(V lo, V hi) {
+    constexpr int pick = ((1 & d) ? 0x02 : 0) | ((2 & d) ? 0x04 : 0) | ((3 & d) ? 0x08 : 0) |
+                         ((4 & d) ? 0x10 : 0) | ((5 & d) ? 0x20 : 0) | ((6 & d) ? 0x40 : 0) |
+                         ((7 & d) ? 0x80 : 0);
+    return _mm256_blend_ps(lo, hi, pick);
+  }
+  // Lane k's index sits in bits 3k..3k+2 of the code; the permutation reads
+  // only the low three bits of each index lane.
+  static V partition_lanes(V v, unsigned left) {
+    const __m256i code = _mm256_set1_epi32(static_cast<int>(kPartitions.code[left]));
+    const __m256i index = _mm256_srlv_epi32(code, _mm256_setr_epi32(0, 3, 6, 9, 12, 15, 18, 21));
+    return _mm256_permutevar8x32_ps(v, index);
+  }
+  static int left_count(unsigned left) { return static_cast<int>(kPartitions.code[left] >> 24); }
+  static constexpr LanePartitions<8> kPartitions = lane_partitions<8>();
+};
+
+#endif
+
 #if defined(TS_SIMD_AVX512)
 
 // 16 floats or 8 doubles per vector.
@@ -53,17 +140,7 @@ struct Double {
 #elif defined(TS_SIMD_AVX2)
 
 // 8 floats or 4 doubles per vector.
-struct Float {
-  using V = __m256;
-  static constexpr int kLanes = 8;
-  static V load(const float *p) { return _mm256_loadu_ps(p); }
-  static void store(float *p, V v) { _mm256_storeu_ps(p, v); }
-  static V set1(float x) { return _mm256_set1_ps(x); }
-  static V add(V a, V b) { return _mm256_add_ps(a, b); }
-  static V sub(V a, V b) { return _mm256_sub_ps(a, b); }
-  static V mul(V a, V b) { return _mm256_mul_ps(a, b); }
-  static V div(V a, V b) { return _mm256_div_ps(a, b); }
-};
+using Float = Float8;
 struct Double {
   using V = __m256d;
   static constexpr int kLanes = 4;
@@ -91,6 +168,41 @@ struct Float {
   static V sub(V a, V b) { return _mm_sub_ps(a, b); }
   static V mul(V a, V b) { return _mm_mul_ps(a, b); }
   static V div(V a, V b) { return _mm_div_ps(a, b); }
+  // The sort kernels' operations, as stated for Float8 above.
+  static V min(V a, V b) { return _mm_min_ps(a, b); }
+  static V max(V a, V b) { return _mm_max_ps(a, b); }
+  static V lt(V a, V b) { return _mm_cmplt_ps(a, b); }
+  static V eq(V a, V b) { return _mm_cmpeq_ps(a, b); }
+  static V unordered(V a, V b) { return _mm_cmpunord_ps(a, b); }
+  static V bit_and(V a, V b) { return _mm_and_ps(a, b); }
+  static V bit_or(V a, V b) { return _mm_or_ps(a, b); }
+  static V and_not(V a, V b) { return _mm_andnot_ps(a, b); }
+  static unsigned sign_bits(V v) { return static_cast<unsigned>(_mm_movemask_ps(v)); }
+  static bool any_bit(V v) {
+    const __m128i i = _mm_castps_si128(v);
+    return _mm_movemask_epi8(_mm_cmpeq_epi32(i, _mm_setzero_si128())) != 0xffff;
+  }
+  static float first(V v) { return _mm_cvtss_f32(v); }
+  template <int m>
+  static V permute_xor(V v) {
+    return _mm_shuffle_ps(v, v, (0 ^ m) | (1 ^ m) << 2 | (2 ^ m) << 4 | (3 ^ m) << 6);
+  }
+  template <int d>
+  static V upper_from(V lo, V hi) {
+    const V pick = _mm_castsi128_ps(_mm_setr_epi32(0, (1 & d) ? -1 : 0, (2 & d) ? -1 : 0, (3 & d) ? -1 : 0));
+    return _mm_or_ps(_mm_and_ps(pick, hi), _mm_andnot_ps(pick, lo));
+  }
+  // SSE2 has no variable lane permutation: the lanes go through memory.
+  static V partition_lanes(V v, unsigned left) {
+    float in[4];
+    float out[4];
+    _mm_storeu_ps(in, v);
+    const unsigned code = kPartitions.code[left];
+    for (int k = 0; k < 4; ++k) out[k] = in[(code >> (3 * k)) & 7u];
+    return _mm_loadu_ps(out);
+  }
+  static int left_count(unsigned left) { return static_cast<int>(kPartitions.code[left] >> 24); }
+  static constexpr LanePartitions<4> kPartitions = lane_partitions<4>();
 };
 struct Double {
   using V = __m128d;
@@ -146,6 +258,17 @@ struct Lanes {
   using F = Float;
   using D = Double;
 };
+
+// The lanes the sort kernels run on: the target's own, except on AVX-512,
+// whose sort is the AVX2-width code compiled for it (see sort_kernels.h).
+#if defined(TS_SIMD_AVX512)
+struct SortLanes {
+  using F = Float8;
+  using D = Double;
+};
+#else
+using SortLanes = Lanes;
+#endif
 
 }  // namespace ts::simd::TS_SIMD_NS
 
