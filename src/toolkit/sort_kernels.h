@@ -277,22 +277,64 @@ float choose_pivot(const float *a, std::size_t n, std::uint64_t &random) {
   return sample[count / 2];
 }
 
-// Rearranges a[0..n-1], n >= 2W, so that the elements going left (below the
-// pivot; when kTakeEqual, not above it) come first, and returns how many
-// they are. min and max receive the least and greatest element.
+// Vectors read per turn of the partition loop. The side to read from is a
+// branch the predictor cannot learn; taking it once per four vectors, whose
+// loads and lane permutations are independent, keeps the stores' only
+// serial dependency the running count of left lanes.
+constexpr int kPartitionUnroll = 4;
+
+// Rearranges a[0..n-1], n >= (2 * kPartitionUnroll + 1) * W, so that the
+// elements going left (below the pivot; when kTakeEqual, not above it) come
+// first, and returns how many they are. min and max receive the least and
+// greatest element.
 //
-// After the first and last vectors are set aside, the unread elements are
-// a[left..right); the part written so far is a[0..l_store) and
-// a[r_store..n). The gaps between hold 2W free slots, and each vector is
-// read from the side whose gap is smaller, so both gaps hold at least W
-// when its partitioned lanes are stored in full at l_store and ending at
-// r_store: the lanes beyond each part land in the free slots.
+// After single elements and the first and last kPartitionUnroll vectors
+// are set aside, the unread elements are a[left..right); the part written
+// so far is a[0..l_store) and a[r_store..n). The two gaps between hold
+// 2 * kPartitionUnroll * W free slots, and vectors are read from the side
+// whose gap is smaller, so each gap holds at least W for every store: a
+// vector's partitioned lanes are stored in full at l_store and ending at
+// r_store, and the lanes beyond each part land in free slots.
 template <class L, bool kTakeEqual>
 std::size_t partition(float *a, std::size_t n, float pivot, float &min, float &max) {
   using F = typename L::F;
   using V = typename F::V;
   constexpr std::size_t W = F::kLanes;
+  constexpr std::size_t U = kPartitionUnroll;
   const V p = F::set1(pivot);
+  std::size_t left = 0;
+  std::size_t right = n;
+  // Single elements first, without branches, until a whole number of
+  // vectors is left: each either stays or trades places with the last
+  // unread one.
+  float lo = a[0];
+  float hi = a[0];
+  for (std::size_t k = n % W; k > 0; --k) {
+    const float x = a[left];
+    const float y = a[right - 1];
+    lo = x < lo ? x : lo;
+    hi = x > hi ? x : hi;
+    const bool stays = kTakeEqual ? !(pivot < x) : x < pivot;
+    a[left] = stays ? x : y;
+    a[right - 1] = stays ? y : x;
+    left += stays;
+    right -= !stays;
+  }
+  std::size_t l_store = left;
+  std::size_t r_store = right;
+  V kept[2 * U];
+  for (std::size_t k = 0; k < U; ++k) {
+    kept[k] = F::load(a + left + k * W);
+    kept[U + k] = F::load(a + right - (k + 1) * W);
+  }
+  left += U * W;
+  right -= U * W;
+  V vmin = kept[0];
+  V vmax = kept[0];
+  for (std::size_t k = 1; k < 2 * U; ++k) {
+    vmin = F::min(vmin, kept[k]);
+    vmax = F::max(vmax, kept[k]);
+  }
   auto left_lanes = [p](V v) {
     if constexpr (kTakeEqual) {
       return F::sign_bits(F::lt(p, v)) ^ ((1u << W) - 1);
@@ -300,30 +342,6 @@ std::size_t partition(float *a, std::size_t n, float pivot, float &min, float &m
       return F::sign_bits(F::lt(v, p));
     }
   };
-  std::size_t left = 0;
-  std::size_t right = n;
-  // Single elements first, until a whole number of vectors is left.
-  float lo = a[0];
-  float hi = a[0];
-  for (std::size_t k = n % W; k > 0; --k) {
-    const float x = a[left];
-    lo = x < lo ? x : lo;
-    hi = x > hi ? x : hi;
-    if (kTakeEqual ? !(pivot < x) : x < pivot) {
-      ++left;
-    } else {
-      a[left] = a[--right];
-      a[right] = x;
-    }
-  }
-  std::size_t l_store = left;
-  std::size_t r_store = right;
-  const V first = F::load(a + left);
-  const V last = F::load(a + right - W);
-  left += W;
-  right -= W;
-  V vmin = F::min(first, last);
-  V vmax = F::max(first, last);
   auto put_both_ends = [&](V v) {
     const unsigned mask = left_lanes(v);
     const V parted = F::partition_lanes(v, mask);
@@ -333,24 +351,28 @@ std::size_t partition(float *a, std::size_t n, float pivot, float &min, float &m
     l_store += count;
     r_store -= W - count;
   };
-  while (left < right) {
-    V v;
-    if (r_store - right < left - l_store) {
-      right -= W;
-      v = F::load(a + right);
-    } else {
-      v = F::load(a + left);
-      left += W;
+  // Takes `count` vectors from the side with the smaller gap.
+  auto take = [&](std::size_t count) {
+    const bool from_right = r_store - right < left - l_store;
+    const std::size_t from = from_right ? right - count * W : left;
+    right -= from_right ? count * W : 0;
+    left += from_right ? 0 : count * W;
+    V v[U];
+    for (std::size_t k = 0; k < count; ++k) {
+      v[k] = F::load(a + from + k * W);
+      vmin = F::min(vmin, v[k]);
+      vmax = F::max(vmax, v[k]);
     }
-    vmin = F::min(vmin, v);
-    vmax = F::max(vmax, v);
-    put_both_ends(v);
-  }
-  // 2W free slots: the first vector's two stores fill them exactly, then
-  // the last vector's one store fills the W left.
-  put_both_ends(first);
-  const unsigned mask = left_lanes(last);
-  F::store(a + l_store, F::partition_lanes(last, mask));
+    for (std::size_t k = 0; k < count; ++k) put_both_ends(v[k]);
+  };
+  while ((right - left) % (U * W) != 0) take(1);
+  while (left < right) take(U);
+  // 2UW free slots: every vector set aside but the last fills W of them
+  // with its two stores (which overlap only once the gap is W, and then
+  // coincide); the last one's single store fills the W left.
+  for (std::size_t k = 0; k + 1 < 2 * U; ++k) put_both_ends(kept[k]);
+  const unsigned mask = left_lanes(kept[2 * U - 1]);
+  F::store(a + l_store, F::partition_lanes(kept[2 * U - 1], mask));
   l_store += static_cast<std::size_t>(F::left_count(mask));
 
   vmin = fold_lanes<L, Fold::kMin>(vmin);
