@@ -92,9 +92,8 @@ Prescan prescan(const float *a, std::size_t n) {
   for (; i + W < n; i += W) s.step(F::load(a + i), F::load(a + i + 1));
   // The last elements, padded with copies of the last one: same bits, and
   // neither a rise nor a fall.
-  float tail[2 * W];
-  for (std::size_t k = 0; k < 2 * W; ++k) tail[k] = i + k < n ? a[i + k] : a[n - 1];
-  s.step(F::load(tail), F::load(tail + 1));
+  const typename F::V last = F::set1(a[n - 1]);
+  s.step(F::load_padded(a + i, n - i, last), F::load_padded(a + i + 1, n - i - 1, last));
 
   if (F::any_bit(s.nan)) return Prescan::kTiesDiffer;
   const typename F::V zero_or = fold_lanes<L, Fold::kOr>(s.zero_or);
@@ -200,13 +199,32 @@ template <class L, int N>
 void sort_block(float *a, std::size_t n) {
   using F = typename L::F;
   constexpr std::size_t W = F::kLanes;
-  float buffer[N * W];
-  for (std::size_t e = 0; e < N * W; ++e) buffer[e] = e < n ? a[e] : __builtin_inff();
+  const typename F::V inf = F::set1(__builtin_inff());
   typename F::V v[N];
-  for (int x = 0; x < N; ++x) v[x] = F::load(buffer + x * W);
+  for (std::size_t x = 0; x < N; ++x)
+    v[x] = x * W + W <= n ? F::load(a + x * W)
+           : x * W < n    ? F::load_padded(a + x * W, n - x * W, inf)
+                          : inf;
   BitonicNetwork<L, N>::sort(v);
-  for (int x = 0; x < N; ++x) F::store(buffer + x * W, v[x]);
-  for (std::size_t e = 0; e < n; ++e) a[e] = buffer[(e % N) * W + e / N];
+  float buffer[N * W];
+  if constexpr (N >= W) {
+    // Vectors bW..bW+W-1, transposed, hold the runs a[lN + bW ..][0..W-1].
+    for (std::size_t b = 0; b < N / W; ++b) {
+      F::transpose_square(v + b * W);
+      for (std::size_t lane = 0; lane < W; ++lane) {
+        const std::size_t at = lane * N + b * W;
+        if (at + W <= n) {
+          F::store(a + at, v[b * W + lane]);
+        } else if (at < n) {
+          F::store(buffer, v[b * W + lane]);
+          for (std::size_t k = 0; at + k < n; ++k) a[at + k] = buffer[k];
+        }
+      }
+    }
+  } else {
+    for (std::size_t x = 0; x < N; ++x) F::store(buffer + x * W, v[x]);
+    for (std::size_t e = 0; e < n; ++e) a[e] = buffer[(e % N) * W + e / N];
+  }
 }
 
 // Blocks of up to this many elements go to the networks.
@@ -267,8 +285,13 @@ float choose_pivot(const float *a, std::size_t n, std::uint64_t &random) {
   float sample[64];
   const std::size_t count = n >= 4096 ? 64 : 16;
   const std::size_t stride = n / count;
-  for (std::size_t k = 0; k < count; ++k)
-    sample[k] = a[k * stride + next_random<L>(random) % stride];
+  for (std::size_t k = 0; k < count; ++k) {
+    // A place in the stride: the high 32 random bits scaled (no division)
+    // while the stride fits 32 bits.
+    const std::uint64_t r = next_random<L>(random);
+    const std::size_t offset = stride >> 32 == 0 ? ((r >> 32) * stride) >> 32 : r % stride;
+    sample[k] = a[k * stride + offset];
+  }
   if (count == 64) {
     sort_small<L>(sample, 64);
   } else {

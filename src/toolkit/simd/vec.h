@@ -14,6 +14,8 @@
 #error "vec.h is for the per-target kernel units only"
 #endif
 
+#include <cstddef>
+
 #if defined(TS_SIMD_X86)
 #include <immintrin.h>
 #endif
@@ -67,7 +69,10 @@ struct Float8 {
   // permute_xor<m>: lane l takes lane l ^ m. upper_from<d>: lane l takes hi
   // where l & d, else lo. partition_lanes: the lanes whose bit is set in
   // `left`, in lane order, then the others in lane order; left_count: how
-  // many bits `left` has.
+  // many bits `left` has. load_padded: p[0..count-1] in lanes below
+  // count (count <= kLanes), pad's lanes above; nothing past p[count-1] is
+  // read. transpose_square: v[0..kLanes-1] as the rows of a square
+  // matrix, replaced by its columns.
   static V min(V a, V b) { return _mm256_min_ps(a, b); }
   static V max(V a, V b) { return _mm256_max_ps(a, b); }
   static V lt(V a, V b) { return _mm256_cmp_ps(a, b, _CMP_LT_OQ); }
@@ -103,6 +108,29 @@ struct Float8 {
   }
   static int left_count(unsigned left) { return static_cast<int>(kPartitions.code[left] >> 24); }
   static constexpr LanePartitions<8> kPartitions = lane_partitions<8>();
+  static V load_padded(const float *p, std::size_t count, V pad) {
+    const __m256i inside = _mm256_cmpgt_epi32(_mm256_set1_epi32(static_cast<int>(count)),
+                                              _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+    return _mm256_blendv_ps(pad, _mm256_maskload_ps(p, inside), _mm256_castsi256_ps(inside));
+  }
+  static void transpose_square(V *v) {
+    __m256 t[8];
+    for (int k = 0; k < 4; ++k) {
+      t[2 * k] = _mm256_unpacklo_ps(v[2 * k], v[2 * k + 1]);
+      t[2 * k + 1] = _mm256_unpackhi_ps(v[2 * k], v[2 * k + 1]);
+    }
+    __m256 u[8];
+    for (int k = 0; k < 2; ++k) {
+      u[4 * k] = _mm256_shuffle_ps(t[4 * k], t[4 * k + 2], _MM_SHUFFLE(1, 0, 1, 0));
+      u[4 * k + 1] = _mm256_shuffle_ps(t[4 * k], t[4 * k + 2], _MM_SHUFFLE(3, 2, 3, 2));
+      u[4 * k + 2] = _mm256_shuffle_ps(t[4 * k + 1], t[4 * k + 3], _MM_SHUFFLE(1, 0, 1, 0));
+      u[4 * k + 3] = _mm256_shuffle_ps(t[4 * k + 1], t[4 * k + 3], _MM_SHUFFLE(3, 2, 3, 2));
+    }
+    for (int k = 0; k < 4; ++k) {
+      v[k] = _mm256_permute2f128_ps(u[k], u[k + 4], 0x20);
+      v[k + 4] = _mm256_permute2f128_ps(u[k], u[k + 4], 0x31);
+    }
+  }
 };
 
 #endif
@@ -203,6 +231,13 @@ struct Float {
   }
   static int left_count(unsigned left) { return static_cast<int>(kPartitions.code[left] >> 24); }
   static constexpr LanePartitions<4> kPartitions = lane_partitions<4>();
+  static V load_padded(const float *p, std::size_t count, V pad) {
+    float lanes[4];
+    _mm_storeu_ps(lanes, pad);
+    for (std::size_t k = 0; k < count; ++k) lanes[k] = p[k];
+    return _mm_loadu_ps(lanes);
+  }
+  static void transpose_square(V *v) { _MM_TRANSPOSE4_PS(v[0], v[1], v[2], v[3]); }
 };
 struct Double {
   using V = __m128d;
