@@ -1,14 +1,34 @@
 // Sorting: sort, sort2 and hpsort against std::sort on uniform floats
-// (hpsort also against std::make_heap + std::sort_heap, the same method).
+// (hpsort also against std::make_heap + std::sort_heap, the same method);
+// sort and hpsort also on sorted, reverse-sorted, few-distinct and sawtooth
+// inputs.
 #include "cases.h"
 #include "bench_support.h"
 #include "sort_routines.h"
 
 #include <algorithm>
+#include <functional>
+#include <map>
 #include <memory>
 
 namespace {
 
+// The uniform input reshaped: "sorted", "reversed", "16 values" (each value
+// one of 16) or "sawtooth" (ascending runs of 1000), cached like the input.
+const std::vector<float> &shaped_floats(const std::string &shape, std::size_t n) {
+  static std::map<std::pair<std::string, std::size_t>, std::vector<float>> cache;
+  auto found = cache.find({shape, n});
+  if (found != cache.end()) return found->second;
+  std::vector<float> v = bench::uniform_floats(n, bench::cases::kSortSeed);
+  if (shape == "sorted") std::sort(v.begin(), v.end());
+  if (shape == "reversed") std::sort(v.begin(), v.end(), std::greater<float>());
+  if (shape == "16 values")
+    for (float &x : v) x = static_cast<float>(static_cast<int>((x + 1.0f) * 8.0f));
+  if (shape == "sawtooth")
+    for (std::size_t run = 0; run < n; run += 1000)
+      std::sort(v.begin() + run, v.begin() + std::min(n, run + 1000));
+  return cache.emplace(std::make_pair(shape, n), std::move(v)).first->second;
+}
 
 bench::Effort effort_for(std::size_t n) {
   return n >= 10000000 ? bench::heavy(3) : bench::kLight;
@@ -21,9 +41,11 @@ struct KeyAndCompanion {
 
 using SingleArraySort = void (*)(unsigned long, float *);
 
-void register_single_array(const std::string &name, std::size_t n, SingleArraySort ours_sort) {
-  const std::string label = name + " " + bench::size_label(n);
-  const std::vector<float> &input = bench::uniform_floats(n, bench::cases::kSortSeed);
+void register_single_array(const std::string &name, std::size_t n, SingleArraySort ours_sort,
+                           const std::string &shape = "") {
+  const std::string label = name + (shape.empty() ? "" : " " + shape) + " " + bench::size_label(n);
+  const std::vector<float> &input =
+      shape.empty() ? bench::uniform_floats(n, bench::cases::kSortSeed) : shaped_floats(shape, n);
   auto ours = std::make_shared<bench::OneBased>(n);
   bench::register_in_place(
       label, bench::kOurs, effort_for(n), [ours, &input] { ours->restore(input); },
@@ -32,7 +54,7 @@ void register_single_array(const std::string &name, std::size_t n, SingleArraySo
   bench::register_in_place(
       label, "std::sort", effort_for(n), [peer, &input] { *peer = input; },
       [peer] { std::sort(peer->begin(), peer->end()); });
-  if (name == "hpsort") {
+  if (name == "hpsort" && shape.empty()) {
     bench::register_in_place(
         label, "std::sort_heap", effort_for(n), [peer, &input] { *peer = input; },
         [peer] {
@@ -73,5 +95,11 @@ int main(int argc, char **argv) {
   for (std::size_t n : bench::cases::kSortSizes) register_single_array("sort", n, sort);
   for (std::size_t n : bench::cases::kSortSizes) register_sort2(n);
   for (std::size_t n : bench::cases::kSortSizes) register_single_array("hpsort", n, hpsort);
+  for (const char *shape : {"sorted", "reversed", "16 values", "sawtooth"})
+    for (std::size_t n : bench::cases::kSortSizes)
+      if (n >= 1000000) {
+        register_single_array("sort", n, sort, shape);
+        register_single_array("hpsort", n, hpsort, shape);
+      }
   return bench::run_registered(argc, argv);
 }

@@ -6,6 +6,7 @@
 #include "toolkit/detail/fatal.h"
 #include "toolkit/detail/messages.h"
 #include "toolkit/detail/partition.h"
+#include "toolkit/simd/kernels.h"
 
 #include <climits>
 #include <cstdint>
@@ -23,6 +24,14 @@ constexpr int kSort2StackSize = 50;
 constexpr unsigned long kInsertionSpan = 7;
 // Stack entries are 32-bit, so no index may exceed this.
 constexpr unsigned long kMaxStackedIndex = INT_MAX;
+
+// Arrays longer than kInsertionSpan whose ascending order is unique bit for
+// bit (no NaN, no equal values of different bits such as +0 and -0) go to
+// the vector sort, which gives the bits every correct sort gives; it
+// declines the rest, and they take the documented steps.
+bool sorted_by_vector_kernel(unsigned long n, float arr[]) {
+  return n > kInsertionSpan && ts::simd::kernels().sorting.sort_if_unique(arr + 1, n);
+}
 
 // sort2's companion values, moved as 32-bit patterns and never read as
 // floats, so signalling NaNs and every other pattern come through unchanged.
@@ -110,6 +119,7 @@ void quicksort(unsigned long n, float arr[], const Companion &carry, int stack_s
 }  // namespace
 
 void sort(unsigned long n, float arr[]) {
+  if (n <= kMaxStackedIndex && sorted_by_vector_kernel(n, arr)) return;
   quicksort(n, arr, NoCompanion{}, kSortStackSize, "sort", ts::msg::kSortStack);
 }
 
@@ -118,7 +128,7 @@ void sort2(unsigned long n, float arr[], float brr[]) {
 }
 
 void hpsort(unsigned long n, float ra[]) {
-  if (n < 2) return;
+  if (n < 2 || sorted_by_vector_kernel(n, ra)) return;
   unsigned long l = (n >> 1) + 1;
   unsigned long ir = n;
   for (;;) {

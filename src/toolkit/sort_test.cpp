@@ -48,6 +48,32 @@ TEST_P(SortProps, AgreesWithStdSort) {
   }
 }
 
+// sort2 always takes the documented steps; sort and hpsort take the vector
+// sort where the ascending order is unique bit for bit. This binary runs
+// once per vector target, so each target's path is held to those bits:
+// sort's everywhere (it declines the rest), hpsort's where the order is
+// unique (its own documented steps differ from the quicksort's otherwise).
+TEST_P(SortProps, KeysMatchTheDocumentedStepsBitForBit) {
+  const auto [shape, n] = GetParam();
+  const std::vector<float> input = make_input(shape, n, 29 + static_cast<std::uint32_t>(n));
+  auto bit_patterns = [](const std::vector<float> &v) {
+    std::vector<std::uint32_t> b;
+    for (float x : v) b.push_back(bits(x));
+    return b;
+  };
+  auto documented = one_based(input);
+  auto companions = one_based(std::vector<float>(n));
+  sort2(n, documented.p(), companions.p());
+  auto quick = one_based(input);
+  sort(n, quick.p());
+  EXPECT_EQ(bit_patterns(quick.values()), bit_patterns(documented.values()));
+  if (shape != Shape::kSignedZeros) {
+    auto heap = one_based(input);
+    hpsort(n, heap.p());
+    EXPECT_EQ(bit_patterns(heap.values()), bit_patterns(documented.values()));
+  }
+}
+
 // Every (key, companion) pair arrives intact; companions are arbitrary bit
 // patterns (signalling NaNs, negative zero, denormals) that must not be
 // quieted or normalised on the way.

@@ -8,6 +8,7 @@
 
 #include "toolkit/fft_kernels.h"
 #include "toolkit/products_kernels.h"
+#include "toolkit/sort_kernels.h"
 #include "toolkit/simd/cpu.h"
 
 namespace ts::simd {
@@ -15,6 +16,7 @@ namespace ts::simd {
 struct Kernels {
   ProductsKernels products;
   FftKernels fft;
+  SortKernels sorting;
 };
 
 // The target this process runs, decided at the first call and kept: the

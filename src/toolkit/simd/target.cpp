@@ -8,6 +8,7 @@ namespace ts::simd::TS_SIMD_NS {
 const Kernels kernel_table = {
     products_kernels<Lanes>(),
     fft_kernels<Lanes>(),
+    sort_kernels<SortLanes>(),
 };
 
 }  // namespace ts::simd::TS_SIMD_NS

@@ -28,7 +28,33 @@
 #endif
 #endif
 
+#include <cstddef>
+
 namespace ts::simd::TS_SIMD_NS {
+
+// Lane partitions for the sort kernels, one code per mask of kLanes bits:
+// the lanes whose bit is set in the mask, in lane order, then the others in
+// lane order, each lane number in 3 bits (lane k of the result at bits
+// 3k..3k+2), and the number of set bits at bits 24 and up.
+template <int kLanes>
+struct LanePartitions {
+  unsigned code[1 << kLanes];
+};
+template <int kLanes>
+constexpr LanePartitions<kLanes> lane_partitions() {
+  LanePartitions<kLanes> t{};
+  for (unsigned mask = 0; mask < (1u << kLanes); ++mask) {
+    unsigned code = 0;
+    unsigned place = 0;
+    for (int side = 1; side >= 0; --side)
+      for (unsigned lane = 0; lane < unsigned(kLanes); ++lane)
+        if (((mask >> lane) & 1u) == unsigned(side)) code |= lane << (3 * place++);
+    unsigned count = 0;
+    for (unsigned lane = 0; lane < unsigned(kLanes); ++lane) count += (mask >> lane) & 1u;
+    t.code[mask] = code | count << 24;
+  }
+  return t;
+}
 
 // One lane of each kind, plain C++: the scalar target's types, and in every
 // target the types of the odd elements that do not fill a vector. The
@@ -135,6 +161,77 @@ struct Float256 {
   static V mul(V a, V b) { return _mm256_mul_ps(a, b); }
   static V div(V a, V b) { return _mm256_div_ps(a, b); }
   static V neg(V a) { return _mm256_xor_ps(a, _mm256_set1_ps(-0.0f)); }
+  // The sort kernels' operations. min and max: per lane a < b ? a : b and
+  // a > b ? a : b (b when they compare equal or unordered), moving the
+  // chosen operand's bits. lt, eq, unordered: all ones where the relation
+  // holds, else zeros (quiet, ordered except unordered). bit_and, bit_or,
+  // and_not (~a & b) on the bit patterns. sign_bits: lane l's top bit at bit
+  // l. any_bit: some bit of some lane set. first: lane 0.
+  // permute_xor<m>: lane l takes lane l ^ m. upper_from<d>: lane l takes hi
+  // where l & d, else lo. partition_lanes: the lanes whose bit is set in
+  // `left`, in lane order, then the others in lane order; left_count: how
+  // many bits `left` has. load_padded: p[0..count-1] in lanes below
+  // count (count <= kLanes), pad's lanes above; nothing past p[count-1] is
+  // read. transpose_square: v[0..kLanes-1] as the rows of a square
+  // matrix, replaced by its columns.
+  static V min(V a, V b) { return _mm256_min_ps(a, b); }
+  static V max(V a, V b) { return _mm256_max_ps(a, b); }
+  static V lt(V a, V b) { return _mm256_cmp_ps(a, b, _CMP_LT_OQ); }
+  static V eq(V a, V b) { return _mm256_cmp_ps(a, b, _CMP_EQ_OQ); }
+  static V unordered(V a, V b) { return _mm256_cmp_ps(a, b, _CMP_UNORD_Q); }
+  static V bit_and(V a, V b) { return _mm256_and_ps(a, b); }
+  static V bit_or(V a, V b) { return _mm256_or_ps(a, b); }
+  static V and_not(V a, V b) { return _mm256_andnot_ps(a, b); }
+  static unsigned sign_bits(V v) { return static_cast<unsigned>(_mm256_movemask_ps(v)); }
+  static bool any_bit(V v) {
+    const __m256i i = _mm256_castps_si256(v);
+    return _mm256_testz_si256(i, i) == 0;
+  }
+  static float first(V v) { return _mm256_cvtss_f32(v); }
+  template <int m>
+  static V permute_xor(V v) {
+    return _mm256_permutevar8x32_ps(
+        v, _mm256_setr_epi32(0 ^ m, 1 ^ m, 2 ^ m, 3 ^ m, 4 ^ m, 5 ^ m, 6 ^ m, 7 ^ m));
+  }
+  template <int d>
+  static V upper_from(V lo, V hi) {
+    constexpr int pick = ((1 & d) ? 0x02 : 0) | ((2 & d) ? 0x04 : 0) | ((3 & d) ? 0x08 : 0) |
+                         ((4 & d) ? 0x10 : 0) | ((5 & d) ? 0x20 : 0) | ((6 & d) ? 0x40 : 0) |
+                         ((7 & d) ? 0x80 : 0);
+    return _mm256_blend_ps(lo, hi, pick);
+  }
+  // Lane k's index sits in bits 3k..3k+2 of the code; the permutation reads
+  // only the low three bits of each index lane.
+  static V partition_lanes(V v, unsigned left) {
+    const __m256i code = _mm256_set1_epi32(static_cast<int>(kPartitions.code[left]));
+    const __m256i index = _mm256_srlv_epi32(code, _mm256_setr_epi32(0, 3, 6, 9, 12, 15, 18, 21));
+    return _mm256_permutevar8x32_ps(v, index);
+  }
+  static int left_count(unsigned left) { return static_cast<int>(kPartitions.code[left] >> 24); }
+  static constexpr LanePartitions<8> kPartitions = lane_partitions<8>();
+  static V load_padded(const float *p, std::size_t count, V pad) {
+    const __m256i inside = _mm256_cmpgt_epi32(_mm256_set1_epi32(static_cast<int>(count)),
+                                              _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+    return _mm256_blendv_ps(pad, _mm256_maskload_ps(p, inside), _mm256_castsi256_ps(inside));
+  }
+  static void transpose_square(V *v) {
+    __m256 t[8];
+    for (int k = 0; k < 4; ++k) {
+      t[2 * k] = _mm256_unpacklo_ps(v[2 * k], v[2 * k + 1]);
+      t[2 * k + 1] = _mm256_unpackhi_ps(v[2 * k], v[2 * k + 1]);
+    }
+    __m256 u[8];
+    for (int k = 0; k < 2; ++k) {
+      u[4 * k] = _mm256_shuffle_ps(t[4 * k], t[4 * k + 2], _MM_SHUFFLE(1, 0, 1, 0));
+      u[4 * k + 1] = _mm256_shuffle_ps(t[4 * k], t[4 * k + 2], _MM_SHUFFLE(3, 2, 3, 2));
+      u[4 * k + 2] = _mm256_shuffle_ps(t[4 * k + 1], t[4 * k + 3], _MM_SHUFFLE(1, 0, 1, 0));
+      u[4 * k + 3] = _mm256_shuffle_ps(t[4 * k + 1], t[4 * k + 3], _MM_SHUFFLE(3, 2, 3, 2));
+    }
+    for (int k = 0; k < 4; ++k) {
+      v[k] = _mm256_permute2f128_ps(u[k], u[k + 4], 0x20);
+      v[k + 4] = _mm256_permute2f128_ps(u[k], u[k + 4], 0x31);
+    }
+  }
 };
 struct Double256 {
   using V = __m256d;
@@ -324,6 +421,48 @@ struct Float {
   static V mul(V a, V b) { return _mm_mul_ps(a, b); }
   static V div(V a, V b) { return _mm_div_ps(a, b); }
   static V neg(V a) { return _mm_xor_ps(a, _mm_set1_ps(-0.0f)); }
+  // The sort kernels' operations, as stated for Float256 above.
+  static V min(V a, V b) { return _mm_min_ps(a, b); }
+  static V max(V a, V b) { return _mm_max_ps(a, b); }
+  static V lt(V a, V b) { return _mm_cmplt_ps(a, b); }
+  static V eq(V a, V b) { return _mm_cmpeq_ps(a, b); }
+  static V unordered(V a, V b) { return _mm_cmpunord_ps(a, b); }
+  static V bit_and(V a, V b) { return _mm_and_ps(a, b); }
+  static V bit_or(V a, V b) { return _mm_or_ps(a, b); }
+  static V and_not(V a, V b) { return _mm_andnot_ps(a, b); }
+  static unsigned sign_bits(V v) { return static_cast<unsigned>(_mm_movemask_ps(v)); }
+  static bool any_bit(V v) {
+    const __m128i i = _mm_castps_si128(v);
+    return _mm_movemask_epi8(_mm_cmpeq_epi32(i, _mm_setzero_si128())) != 0xffff;
+  }
+  static float first(V v) { return _mm_cvtss_f32(v); }
+  template <int m>
+  static V permute_xor(V v) {
+    return _mm_shuffle_ps(v, v, (0 ^ m) | (1 ^ m) << 2 | (2 ^ m) << 4 | (3 ^ m) << 6);
+  }
+  template <int d>
+  static V upper_from(V lo, V hi) {
+    const V pick = _mm_castsi128_ps(_mm_setr_epi32(0, (1 & d) ? -1 : 0, (2 & d) ? -1 : 0, (3 & d) ? -1 : 0));
+    return _mm_or_ps(_mm_and_ps(pick, hi), _mm_andnot_ps(pick, lo));
+  }
+  // SSE2 has no variable lane permutation: the lanes go through memory.
+  static V partition_lanes(V v, unsigned left) {
+    float in[4];
+    float out[4];
+    _mm_storeu_ps(in, v);
+    const unsigned code = kPartitions.code[left];
+    for (int k = 0; k < 4; ++k) out[k] = in[(code >> (3 * k)) & 7u];
+    return _mm_loadu_ps(out);
+  }
+  static int left_count(unsigned left) { return static_cast<int>(kPartitions.code[left] >> 24); }
+  static constexpr LanePartitions<4> kPartitions = lane_partitions<4>();
+  static V load_padded(const float *p, std::size_t count, V pad) {
+    float lanes[4];
+    _mm_storeu_ps(lanes, pad);
+    for (std::size_t k = 0; k < count; ++k) lanes[k] = p[k];
+    return _mm_loadu_ps(lanes);
+  }
+  static void transpose_square(V *v) { _MM_TRANSPOSE4_PS(v[0], v[1], v[2], v[3]); }
 };
 struct Double {
   using V = __m128d;
@@ -419,6 +558,17 @@ struct Lanes {
   using One = ScalarLanes;
   using Narrow = TS_SIMD_NS::Narrow;
 };
+
+// The lanes the sort kernels run on: the target's own, except on AVX-512,
+// whose sort is the AVX2-width code compiled for it (see sort_kernels.h).
+#if defined(TS_SIMD_AVX512)
+struct SortLanes {
+  using F = Float256;
+  using D = Double;
+};
+#else
+using SortLanes = Lanes;
+#endif
 
 }  // namespace ts::simd::TS_SIMD_NS
 
