@@ -20,6 +20,61 @@
 
 namespace ts::simd::TS_SIMD_NS {
 
+// One float per "vector", the plain operations: the scalar target's Float,
+// and every target's type for the columns and rows left over after its full
+// vectors.
+struct OneFloat {
+  using V = float;
+  static constexpr int kLanes = 1;
+  static V load(const float *p) { return *p; }
+  static void store(float *p, V v) { *p = v; }
+  static V set1(float x) { return x; }
+  static V add(V a, V b) { return a + b; }
+  static V sub(V a, V b) { return a - b; }
+  static V mul(V a, V b) { return a * b; }
+  static V div(V a, V b) { return a / b; }
+  // A 1 × 1 block is its own transpose.
+  static void transpose(V (&)[1]) {}
+};
+
+#if defined(TS_SIMD_AVX2) || defined(TS_SIMD_AVX512)
+
+// 8 floats per vector: the AVX2 target's Float, and the AVX-512 target's
+// type for the kernels built on in-register transposes (see Lanes).
+struct Float8 {
+  using V = __m256;
+  static constexpr int kLanes = 8;
+  static V load(const float *p) { return _mm256_loadu_ps(p); }
+  static void store(float *p, V v) { _mm256_storeu_ps(p, v); }
+  static V set1(float x) { return _mm256_set1_ps(x); }
+  static V add(V a, V b) { return _mm256_add_ps(a, b); }
+  static V sub(V a, V b) { return _mm256_sub_ps(a, b); }
+  static V mul(V a, V b) { return _mm256_mul_ps(a, b); }
+  static V div(V a, V b) { return _mm256_div_ps(a, b); }
+  // Transposes the 8 × 8 block whose row i is r[i]: afterwards lane j of
+  // r[i] holds what lane i of r[j] held. Moves bits only (no arithmetic).
+  static void transpose(V (&r)[8]) {
+    const V t0 = _mm256_unpacklo_ps(r[0], r[1]), t1 = _mm256_unpackhi_ps(r[0], r[1]);
+    const V t2 = _mm256_unpacklo_ps(r[2], r[3]), t3 = _mm256_unpackhi_ps(r[2], r[3]);
+    const V t4 = _mm256_unpacklo_ps(r[4], r[5]), t5 = _mm256_unpackhi_ps(r[4], r[5]);
+    const V t6 = _mm256_unpacklo_ps(r[6], r[7]), t7 = _mm256_unpackhi_ps(r[6], r[7]);
+    const V u0 = _mm256_shuffle_ps(t0, t2, 0x44), u1 = _mm256_shuffle_ps(t0, t2, 0xee);
+    const V u2 = _mm256_shuffle_ps(t1, t3, 0x44), u3 = _mm256_shuffle_ps(t1, t3, 0xee);
+    const V u4 = _mm256_shuffle_ps(t4, t6, 0x44), u5 = _mm256_shuffle_ps(t4, t6, 0xee);
+    const V u6 = _mm256_shuffle_ps(t5, t7, 0x44), u7 = _mm256_shuffle_ps(t5, t7, 0xee);
+    r[0] = _mm256_permute2f128_ps(u0, u4, 0x20);
+    r[1] = _mm256_permute2f128_ps(u1, u5, 0x20);
+    r[2] = _mm256_permute2f128_ps(u2, u6, 0x20);
+    r[3] = _mm256_permute2f128_ps(u3, u7, 0x20);
+    r[4] = _mm256_permute2f128_ps(u0, u4, 0x31);
+    r[5] = _mm256_permute2f128_ps(u1, u5, 0x31);
+    r[6] = _mm256_permute2f128_ps(u2, u6, 0x31);
+    r[7] = _mm256_permute2f128_ps(u3, u7, 0x31);
+  }
+};
+
+#endif
+
 #if defined(TS_SIMD_AVX512)
 
 // 16 floats or 8 doubles per vector.
@@ -53,17 +108,7 @@ struct Double {
 #elif defined(TS_SIMD_AVX2)
 
 // 8 floats or 4 doubles per vector.
-struct Float {
-  using V = __m256;
-  static constexpr int kLanes = 8;
-  static V load(const float *p) { return _mm256_loadu_ps(p); }
-  static void store(float *p, V v) { _mm256_storeu_ps(p, v); }
-  static V set1(float x) { return _mm256_set1_ps(x); }
-  static V add(V a, V b) { return _mm256_add_ps(a, b); }
-  static V sub(V a, V b) { return _mm256_sub_ps(a, b); }
-  static V mul(V a, V b) { return _mm256_mul_ps(a, b); }
-  static V div(V a, V b) { return _mm256_div_ps(a, b); }
-};
+using Float = Float8;
 struct Double {
   using V = __m256d;
   static constexpr int kLanes = 4;
@@ -91,6 +136,9 @@ struct Float {
   static V sub(V a, V b) { return _mm_sub_ps(a, b); }
   static V mul(V a, V b) { return _mm_mul_ps(a, b); }
   static V div(V a, V b) { return _mm_div_ps(a, b); }
+  // Transposes the 4 × 4 block whose row i is r[i] (lane j of r[i] becomes
+  // what lane i of r[j] was). Moves bits only.
+  static void transpose(V (&r)[4]) { _MM_TRANSPOSE4_PS(r[0], r[1], r[2], r[3]); }
 };
 struct Double {
   using V = __m128d;
@@ -114,17 +162,7 @@ struct Double {
 
 // The scalar target: one lane, the plain operations. This instantiation is
 // the reference the others are checked against.
-struct Float {
-  using V = float;
-  static constexpr int kLanes = 1;
-  static V load(const float *p) { return *p; }
-  static void store(float *p, V v) { *p = v; }
-  static V set1(float x) { return x; }
-  static V add(V a, V b) { return a + b; }
-  static V sub(V a, V b) { return a - b; }
-  static V mul(V a, V b) { return a * b; }
-  static V div(V a, V b) { return a / b; }
-};
+using Float = OneFloat;
 struct Double {
   using V = double;
   static constexpr int kLanes = 1;
@@ -141,10 +179,20 @@ struct Double {
 
 #endif
 
-// The target's lane types, as one argument for kernel templates.
+// The target's lane types, as one argument for kernel templates. F1 is one
+// float (for leftover rows and columns); FT is the float vector of kernels
+// built on in-register transposes (T::transpose): on AVX-512 that is the
+// 8-lane AVX2 type, since a 16 × 16 transpose could not be run on the
+// machines these kernels were developed on.
 struct Lanes {
   using F = Float;
   using D = Double;
+  using F1 = OneFloat;
+#if defined(TS_SIMD_AVX512)
+  using FT = Float8;
+#else
+  using FT = Float;
+#endif
 };
 
 }  // namespace ts::simd::TS_SIMD_NS
