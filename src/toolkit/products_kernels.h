@@ -74,14 +74,16 @@ void product_strip(const float *const *a, const float *const *b, float *const *z
   for (; i < i1; ++i) product_tile<T, 1, C>(a, b, z, i, j, k0, k1);
 }
 
-// Tile shapes. 4 rows × 3 vectors keeps 12 running sums, 3 rows of B and a
-// broadcast in 16 registers; with 12 independent sums the adds never wait
-// on each other. AVX-512 has 32 registers: 8 rows × 3 vectors (24 sums).
+// Tile shapes: R rows × C vectors of running sums, plus C vectors of B's
+// row, a broadcast and a product must fit the register file. 16 registers
+// (SSE2, AVX2): 6 × 2 takes all 16 (12 sums); the adds of 12 independent
+// sums never wait on each other. 32 registers (AVX-512): 8 × 3, 29 of them.
 template <class F>
-constexpr int kProductRows = F::kLanes == 16 ? 8 : 4;
-constexpr int kProductVectors = 3;
+constexpr int kProductRows = F::kLanes == 16 ? 8 : 6;
+template <class F>
+constexpr int kProductVectors = F::kLanes == 16 ? 3 : 2;
 // k runs in blocks of kDepth, rows in blocks of kPanel: a strip of B
-// (kDepth × 3 vectors, 24 KiB with 8 lanes) stays in the first-level cache
+// (kDepth × 2 vectors, 16 KiB with 8 lanes) stays in the first-level cache
 // while the rows of a panel of A (64 KiB) come from the second.
 constexpr int kProductDepth = 256;
 constexpr int kProductPanel = 64;
@@ -91,7 +93,7 @@ void matrix_matrix(const float *const *a, const float *const *b, float *const *z
                    int m) {
   using F = typename L::F;
   using F1 = typename L::F1;
-  constexpr int R = kProductRows<F>, C = kProductVectors, W = F::kLanes;
+  constexpr int R = kProductRows<F>, C = kProductVectors<F>, W = F::kLanes;
   if (p <= 0) {
     for (int i = 0; i < n; ++i)
       for (int j = 0; j < m; ++j) z[i][j] = 0.0f;

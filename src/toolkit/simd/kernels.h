@@ -6,6 +6,7 @@
 #ifndef TISSUESTEWARD_SIMD_KERNELS_H
 #define TISSUESTEWARD_SIMD_KERNELS_H
 
+#include "toolkit/linsolve_kernels.h"
 #include "toolkit/products_kernels.h"
 #include "toolkit/simd/cpu.h"
 
@@ -13,6 +14,7 @@ namespace ts::simd {
 
 struct Kernels {
   ProductsKernels products;
+  LinsolveKernels linsolve;
 };
 
 // The target this process runs, decided at the first call and kept: the
