@@ -6,6 +6,7 @@
 #ifndef TISSUESTEWARD_SIMD_KERNELS_H
 #define TISSUESTEWARD_SIMD_KERNELS_H
 
+#include "toolkit/eigen_kernels.h"
 #include "toolkit/linsolve_kernels.h"
 #include "toolkit/products_kernels.h"
 #include "toolkit/simd/cpu.h"
@@ -15,6 +16,7 @@ namespace ts::simd {
 struct Kernels {
   ProductsKernels products;
   LinsolveKernels linsolve;
+  EigenKernels eigen;
 };
 
 // The target this process runs, decided at the first call and kept: the

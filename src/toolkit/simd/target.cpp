@@ -8,6 +8,7 @@ namespace ts::simd::TS_SIMD_NS {
 const Kernels kernel_table = {
     products_kernels<Lanes>(),
     linsolve_kernels<Lanes>(),
+    eigen_kernels<Lanes>(),
 };
 
 }  // namespace ts::simd::TS_SIMD_NS
