@@ -1,17 +1,28 @@
-// Vector kernels of the Jacobi rotations: the pointer table and the
-// templates each target instantiates on its lane types (simd/vec.h).
+// Vector kernels of plane rotations, for the Jacobi eigen-decomposition and
+// the SVD's QR sweeps: the pointer table and the templates each target
+// instantiates on its lane types (simd/vec.h).
 #ifndef TISSUESTEWARD_EIGEN_KERNELS_H
 #define TISSUESTEWARD_EIGEN_KERNELS_H
 
 namespace ts::simd {
 
-// One plane rotation as the eigenvector matrix sees it: columns p and q,
-// sine s and tau = s / (1 + c).
+// One plane rotation of columns p and q, as Jacobi's eigenvector matrix
+// sees it: sine s and tau = s / (1 + c).
 struct PlaneRotation {
   int p;
   int q;
   float s;
   float tau;
+};
+
+// One step of the SVD's QR sweeps on the columns of U or V: with q > 0 the
+// rotation (y, z) -> (y·c + z·s, z·c - y·s) of columns (p, q); with q = 0
+// the sign change of column p.
+struct GivensStep {
+  int p;
+  int q;
+  float c;
+  float s;
 };
 
 struct EigenKernels {
@@ -24,6 +35,9 @@ struct EigenKernels {
   // transposed on the stack (at most 32 KiB) while every rotation runs on
   // it.
   void (*rotate_rows)(float *const *v, int n, const PlaneRotation *r, int count);
+  // For every row j = 1..rows of a (1-based), columns 1..cols, the steps
+  // r[0..count-1] in order; blocks as for rotate_rows.
+  void (*givens_rows)(float *const *a, int rows, int cols, const GivensStep *r, int count);
 };
 
 namespace generic {
@@ -54,6 +68,24 @@ void rotate_columns(float *columns, const PlaneRotation *r, int count) {
                     T::set1(r[k].tau));
 }
 
+template <class T>
+void rotate_columns(float *columns, const GivensStep *r, int count) {
+  using V = typename T::V;
+  constexpr int W = T::kLanes;
+  for (int k = 0; k < count; ++k) {
+    float *py = columns + (r[k].p - 1) * W;
+    const V y = T::load(py);
+    if (r[k].q == 0) {
+      T::store(py, T::neg(y));
+      continue;
+    }
+    float *pz = columns + (r[k].q - 1) * W;
+    const V z = T::load(pz), c = T::set1(r[k].c), s = T::set1(r[k].s);
+    T::store(py, T::add(T::mul(y, c), T::mul(z, s)));
+    T::store(pz, T::sub(T::mul(z, c), T::mul(y, s)));
+  }
+}
+
 // Rows j..j+W-1, columns 1..n, between v and the transposed block, either
 // way (kToBlock). Moves bits only.
 template <class T, class T1, bool kToBlock>
@@ -77,28 +109,37 @@ void move_block(float *const *v, int j, int n, float *block) {
 // The widest order held transposed: 1024 columns × 8 rows of floats, 32 KiB.
 constexpr int kMaxBlockFloats = 8 * 1024;
 
-template <class L>
-void rotate_rows(float *const *v, int n, const PlaneRotation *r, int count) {
+// Rows 1..rows of a, columns 1..cols, W rows at a time held transposed
+// while every step runs on them; rows left over (and every row of a matrix
+// too wide for the block) one by one, in place.
+template <class L, class Step>
+void rotate_row_blocks(float *const *a, int rows, int cols, const Step *r, int count) {
   using T = typename L::FT;
   using T1 = typename L::F1;
   constexpr int W = T::kLanes;
   int j = 1;
-  if (n * W <= kMaxBlockFloats) {
+  if (cols * W <= kMaxBlockFloats) {
     float block[kMaxBlockFloats];
-    for (; j + W - 1 <= n; j += W) {
-      move_block<T, T1, true>(v, j, n, block);
+    for (; j + W - 1 <= rows; j += W) {
+      move_block<T, T1, true>(a, j, cols, block);
       rotate_columns<T>(block, r, count);
-      move_block<T, T1, false>(v, j, n, block);
+      move_block<T, T1, false>(a, j, cols, block);
     }
   }
-  for (; j <= n; ++j) rotate_columns<T1>(v[j] + 1, r, count);  // a row is its own 1-wide block
+  for (; j <= rows; ++j) rotate_columns<T1>(a[j] + 1, r, count);  // a row is its own 1-wide block
+}
+
+template <class L>
+void rotate_rows(float *const *v, int n, const PlaneRotation *r, int count) {
+  rotate_row_blocks<L>(v, n, n, r, count);
 }
 
 }  // namespace generic
 
 template <class L>
 constexpr EigenKernels eigen_kernels() {
-  return EigenKernels{&generic::rotate_pairs<L>, &generic::rotate_rows<L>};
+  return EigenKernels{&generic::rotate_pairs<L>, &generic::rotate_rows<L>,
+                      &generic::rotate_row_blocks<L, GivensStep>};
 }
 
 }  // namespace ts::simd

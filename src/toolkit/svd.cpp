@@ -12,6 +12,7 @@
 #include "tissuesteward/arrays.h"
 #include "tissuesteward/products.h"
 #include "toolkit/detail/rounding.h"
+#include "toolkit/simd/kernels.h"
 
 #include <algorithm>
 #include <cmath>
@@ -45,16 +46,36 @@ float householder_root(float s, float f) {
   return to_float(-with_sign_of(1.0f, f) * sqrt_d(widen(s)));
 }
 
-// Plane rotation of columns p and q over rows 1..rows:
-// (y, z) -> (y·c + z·s, z·c - y·s).
-void rotate_columns(float **a, int rows, int p, int q, float c, float s) {
-  for (int j = 1; j <= rows; ++j) {
-    const float y = a[j][p];
-    const float z = a[j][q];
-    a[j][p] = y * c + z * s;
-    a[j][q] = z * c - y * s;
+// The QR sweeps' rotations and sign changes of the columns of U or V read
+// only w and e, and nothing reads U or V during the sweeps: the steps are
+// kept (8 KiB each for U and V) and applied row block by row block, rows
+// in registers instead of walks down the columns, when the store is full
+// and when the sweeps end. Each element sees the same steps in the same
+// order.
+constexpr int kKeptSteps = 512;
+
+class KeptColumnSteps {
+ public:
+  KeptColumnSteps(float **a, int rows, int cols) : a_(a), rows_(rows), cols_(cols) {}
+  // Columns (p, q) over rows 1..rows: (y, z) -> (y·c + z·s, z·c - y·s).
+  void rotate(int p, int q, float c, float s) { keep({p, q, c, s}); }
+  // Column p over rows 1..rows changes sign.
+  void negate(int p) { keep({p, 0, 0.0f, 0.0f}); }
+  void apply() {
+    if (count_ > 0) ts::simd::kernels().eigen.givens_rows(a_, rows_, cols_, steps_, count_);
+    count_ = 0;
   }
-}
+
+ private:
+  void keep(ts::simd::GivensStep step) {
+    steps_[count_++] = step;
+    if (count_ == kKeptSteps) apply();
+  }
+  float **a_;
+  int rows_, cols_;
+  int count_ = 0;
+  ts::simd::GivensStep steps_[kKeptSteps];
+};
 
 // Householder reduction of a[1..m][1..n] to upper bidiagonal form: the
 // diagonal goes to w, the superdiagonal to e[2..n] (e[1] = 0); the
@@ -193,6 +214,7 @@ float shifted_start(float x, float y, float z, float g, float h) {
 // Diagonalises the bidiagonal (w, e) by QR sweeps, applying the rotations to
 // the columns of U (a, m rows) and V (n rows).
 void diagonalise(float **a, int m, int n, float w[], float e[], float **v) {
+  KeptColumnSteps u_steps(a, m, n), v_steps(v, n, n);
   for (int k = n; k >= 1; --k) {
     for (int sweep = 1; sweep <= kMaxSweeps; ++sweep) {
       // Split: search down from k for the first l with e[l] negligible, or
@@ -221,14 +243,14 @@ void diagonalise(float **a, int m, int n, float w[], float e[], float **v) {
           const float r = 1.0f / h;
           c = g * r;
           s = -f * r;
-          rotate_columns(a, m, p, i, c, s);
+          u_steps.rotate(p, i, c, s);
         }
       }
       const float z = w[k];
       if (l == k) {  // converged: make it non-negative
         if (z < 0.0f) {
           w[k] = -z;
-          for (int j = 1; j <= n; ++j) v[j][k] = -v[j][k];
+          v_steps.negate(k);
         }
         break;
       }
@@ -252,7 +274,7 @@ void diagonalise(float **a, int m, int n, float w[], float e[], float **v) {
         g = g * c - x * s;
         h = y * s;
         y = y * c;
-        rotate_columns(v, n, j, i, c, s);
+        v_steps.rotate(j, i, c, s);
         r = pythag(f, h);
         w[j] = r;
         if (r != 0.0f) {  // else c and s stay as they are
@@ -262,13 +284,15 @@ void diagonalise(float **a, int m, int n, float w[], float e[], float **v) {
         }
         f = c * g + s * y;
         x = c * y - s * g;
-        rotate_columns(a, m, j, i, c, s);
+        u_steps.rotate(j, i, c, s);
       }
       e[l] = 0.0f;
       e[k] = f;
       w[k] = x;
     }
   }
+  u_steps.apply();
+  v_steps.apply();
 }
 
 }  // namespace

@@ -35,6 +35,8 @@ struct OneFloat {
   static V div(V a, V b) { return a / b; }
   // a > b ? a : b per lane: b when either is NaN (the maxps rule).
   static V max(V a, V b) { return a > b ? a : b; }
+  // -a: the sign bit flipped, NaNs and zeros included.
+  static V neg(V a) { return -a; }
   // Per lane: x's magnitude (its value, if not its sign bit, for ±0) where
   // counts[lane] is 0, else +0. A NaN stays a NaN.
   static V magnitude_where_zero(V x, const int *counts) {
@@ -59,6 +61,7 @@ struct Float8 {
   static V mul(V a, V b) { return _mm256_mul_ps(a, b); }
   static V div(V a, V b) { return _mm256_div_ps(a, b); }
   static V max(V a, V b) { return _mm256_max_ps(a, b); }
+  static V neg(V a) { return _mm256_xor_ps(a, _mm256_set1_ps(-0.0f)); }  // sign bit flipped
   // |x| (sign bit cleared) where counts[lane] == 0, else +0.
   static V magnitude_where_zero(V x, const int *counts) {
     const __m256i c = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(counts));
@@ -105,6 +108,10 @@ struct Float {
   static V div(V a, V b) { return _mm512_div_ps(a, b); }
   // a > b ? a : b per lane; b when either is NaN (the same maxps rule).
   static V max(V a, V b) { return _mm512_mask_max_ps(a, 0xffff, a, b); }  // every lane selected
+  // The sign bit flipped (an integer xor with 0x80000000 in every lane).
+  static V neg(V a) {
+    return _mm512_castsi512_ps(_mm512_xor_si512(_mm512_castps_si512(a), _mm512_set1_epi32(-2147483647 - 1)));
+  }
   // |x| (sign bit cleared) where counts[lane] == 0, else +0: the mask of
   // zero counts selects x & 0x7fffffff, the other lanes are zeroed.
   static V magnitude_where_zero(V x, const int *counts) {
@@ -161,6 +168,7 @@ struct Float {
   static V mul(V a, V b) { return _mm_mul_ps(a, b); }
   static V div(V a, V b) { return _mm_div_ps(a, b); }
   static V max(V a, V b) { return _mm_max_ps(a, b); }
+  static V neg(V a) { return _mm_xor_ps(a, _mm_set1_ps(-0.0f)); }  // sign bit flipped
   // |x| (sign bit cleared) where counts[lane] == 0, else +0.
   static V magnitude_where_zero(V x, const int *counts) {
     const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i *>(counts));
