@@ -116,8 +116,17 @@ void matrix_matrix(const float *const *a, const float *const *b, float *const *z
 // T::kLanes rows `right` points to. The right rows are read in square blocks
 // and transposed in registers, so that lane w carries right[w][k]; each left
 // element is broadcast. Leftover k (fewer than a block) are gathered one
-// column at a time.
-template <class T, int R>
+// column at a time. The operands of each product and of each addition keep
+// the order of the routine's own steps (which decides the NaN a two-NaN
+// operation passes on): kRightFirst forms right·left, kProductFirst adds
+// product + sum.
+template <bool kRightFirst, bool kProductFirst, class T>
+typename T::V dot_step(typename T::V sum, typename T::V left, typename T::V right) {
+  const typename T::V product = kRightFirst ? T::mul(right, left) : T::mul(left, right);
+  return kProductFirst ? T::add(product, sum) : T::add(sum, product);
+}
+
+template <class T, int R, bool kRightFirst = false, bool kProductFirst = false>
 void row_dot_tile(const float *const *left, const float *const *right, int count,
                   float *const *out) {
   using V = typename T::V;
@@ -130,13 +139,15 @@ void row_dot_tile(const float *const *left, const float *const *right, int count
     for (int w = 0; w < W; ++w) block[w] = T::load(right[w] + k);
     T::transpose(block);  // block[kk] lane w = right[w][k + kk]
     for (int kk = 0; kk < W; ++kk)
-      for (int r = 0; r < R; ++r) acc[r] = T::add(acc[r], T::mul(T::set1(left[r][k + kk]), block[kk]));
+      for (int r = 0; r < R; ++r)
+        acc[r] = dot_step<kRightFirst, kProductFirst, T>(acc[r], T::set1(left[r][k + kk]), block[kk]);
   }
   for (; k < count; ++k) {
     float column[W];
     for (int w = 0; w < W; ++w) column[w] = right[w][k];
     const V rk = T::load(column);
-    for (int r = 0; r < R; ++r) acc[r] = T::add(acc[r], T::mul(T::set1(left[r][k]), rk));
+    for (int r = 0; r < R; ++r)
+      acc[r] = dot_step<kRightFirst, kProductFirst, T>(acc[r], T::set1(left[r][k]), rk);
   }
   for (int r = 0; r < R; ++r) T::store(out[r], acc[r]);
 }
@@ -169,20 +180,27 @@ void lower_row_products(const float *const *a, float *const *z, int n, int m) {
   for (; j < n; ++j) lower_row_products_strip<typename L::F1>(a, z, n, m, j);
 }
 
-// y = A·x: rows of A in blocks, x broadcast.
-template <class L>
-void matrix_vector(const float *const *a, const float *x, float *y, int n, int m) {
+// y[i] = Σ_j a[i][j]·x[j]: rows of A in blocks, x broadcast; the products
+// and additions in the operand order the flags give (see row_dot_tile).
+template <class L, bool kRightFirst, bool kProductFirst>
+void rows_times_vector(const float *const *a, const float *x, float *y, int n, int m) {
   using T = typename L::FT;
   const float *const left[1] = {x};
   int i = 0;
   for (; i + T::kLanes <= n; i += T::kLanes) {
     float *const out[1] = {y + i};
-    row_dot_tile<T, 1>(left, a + i, m, out);
+    row_dot_tile<T, 1, kRightFirst, kProductFirst>(left, a + i, m, out);
   }
   for (; i < n; ++i) {
     float *const out[1] = {y + i};
-    row_dot_tile<typename L::F1, 1>(left, a + i, m, out);
+    row_dot_tile<typename L::F1, 1, kRightFirst, kProductFirst>(left, a + i, m, out);
   }
+}
+
+// y[i] = a[i][j]·x[j] + y[i], as matrix_vector_mult's steps have it.
+template <class L>
+void matrix_vector(const float *const *a, const float *x, float *y, int n, int m) {
+  rows_times_vector<L, true, true>(a, x, y, n, m);
 }
 
 // --- transpose --------------------------------------------------------------

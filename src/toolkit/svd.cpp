@@ -53,6 +53,9 @@ float householder_root(float s, float f) {
 // and when the sweeps end. Each element sees the same steps in the same
 // order.
 constexpr int kKeptSteps = 512;
+// Columns or rows whose sums the Householder steps take together (4 KiB of
+// sums and 8 KiB of row pointers on the stack).
+constexpr int kStrip = 1024;
 
 class KeptColumnSteps {
  public:
@@ -81,6 +84,7 @@ class KeptColumnSteps {
 // diagonal goes to w, the superdiagonal to e[2..n] (e[1] = 0); the
 // reflections stay in a for the accumulation steps.
 void reduce_to_bidiagonal(float **a, int m, int n, float w[], float e[]) {
+  const ts::simd::SvdKernels &svd_kernels = ts::simd::kernels().svd;
   float g = 0.0f;
   float scale = 0.0f;
   for (int i = 1; i <= n; ++i) {
@@ -100,11 +104,15 @@ void reduce_to_bidiagonal(float **a, int m, int n, float w[], float e[]) {
         g = householder_root(s, f);
         const float h = f * g - s;
         a[i][i] = f - g;
-        for (int j = l; j <= n; ++j) {
-          s = 0.0f;
-          for (int k = i; k <= m; ++k) s += a[k][i] * a[k][j];
-          f = s / h;
-          for (int k = i; k <= m; ++k) a[k][j] += f * a[k][i];
+        // Column j's sum reads only columns i and j, its update writes only
+        // column j: the sums of a strip of columns are taken together down
+        // the rows (each in ascending k), then the strip is updated row by row.
+        for (int j0 = l; j0 <= n; j0 += kStrip) {
+          const int count = std::min(kStrip, n - j0 + 1);
+          float f_strip[kStrip];
+          svd_kernels.column_dots(a, i, m, i, j0, count, f_strip);
+          for (int t = 0; t < count; ++t) f_strip[t] = f_strip[t] / h;  // f = s / h
+          svd_kernels.add_column_multiples(a, i, m, i, j0, count, f_strip);
         }
         for (int k = i; k <= m; ++k) a[k][i] *= scale;
       }
@@ -125,10 +133,15 @@ void reduce_to_bidiagonal(float **a, int m, int n, float w[], float e[]) {
         const float h = f * g - s;
         a[i][l] = f - g;
         for (int k = l; k <= n; ++k) e[k] = a[i][k] / h;
-        for (int j = l; j <= m; ++j) {
-          s = 0.0f;
-          for (int k = l; k <= n; ++k) s += a[j][k] * a[i][k];
-          for (int k = l; k <= n; ++k) a[j][k] += s * e[k];
+        // Row j's sum reads only rows i and j, its update writes only row j:
+        // the sums of a strip of rows first, then the rows.
+        for (int j0 = l; j0 <= m; j0 += kStrip) {
+          const int count = std::min(kStrip, m - j0 + 1);
+          const float *rows[kStrip];
+          float s_strip[kStrip];
+          for (int t = 0; t < count; ++t) rows[t] = a[j0 + t] + l;
+          svd_kernels.row_dots(rows, a[i] + l, s_strip, count, n - l + 1);
+          for (int t = 0; t < count; ++t) svd_kernels.add_row_multiple(a[j0 + t] + l, s_strip[t], e + l, n - l + 1);
         }
         for (int k = l; k <= n; ++k) a[i][k] *= scale;
       }
@@ -164,17 +177,21 @@ void accumulate_right(float **a, int n, const float e[], float **v) {
 
 // U (in a) = product of the column reflections left in a.
 void accumulate_left(float **a, int m, int n, const float w[]) {
+  const ts::simd::SvdKernels &svd_kernels = ts::simd::kernels().svd;
   for (int i = std::min(m, n); i >= 1; --i) {
     const int l = i + 1;
     float g = w[i];
     for (int j = l; j <= n; ++j) a[i][j] = 0.0f;
     if (g != 0.0f) {
       g = 1.0f / g;
-      for (int j = l; j <= n; ++j) {
-        float s = 0.0f;
-        for (int k = l; k <= m; ++k) s += a[k][i] * a[k][j];
-        const float f = (s / a[i][i]) * g;
-        for (int k = i; k <= m; ++k) a[k][j] += f * a[k][i];
+      // As in the reduction: a strip of columns' sums down the rows, then
+      // the strip's updates row by row.
+      for (int j0 = l; j0 <= n; j0 += kStrip) {
+        const int count = std::min(kStrip, n - j0 + 1);
+        float f_strip[kStrip];
+        svd_kernels.column_dots(a, l, m, i, j0, count, f_strip);
+        for (int t = 0; t < count; ++t) f_strip[t] = (f_strip[t] / a[i][i]) * g;
+        svd_kernels.add_column_multiples(a, i, m, i, j0, count, f_strip);
       }
       for (int j = i; j <= m; ++j) a[j][i] *= g;
     } else {

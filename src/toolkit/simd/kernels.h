@@ -9,6 +9,7 @@
 #include "toolkit/eigen_kernels.h"
 #include "toolkit/linsolve_kernels.h"
 #include "toolkit/products_kernels.h"
+#include "toolkit/svd_kernels.h"
 #include "toolkit/simd/cpu.h"
 
 namespace ts::simd {
@@ -17,6 +18,7 @@ struct Kernels {
   ProductsKernels products;
   LinsolveKernels linsolve;
   EigenKernels eigen;
+  SvdKernels svd;
 };
 
 // The target this process runs, decided at the first call and kept: the

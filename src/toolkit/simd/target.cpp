@@ -9,6 +9,7 @@ const Kernels kernel_table = {
     products_kernels<Lanes>(),
     linsolve_kernels<Lanes>(),
     eigen_kernels<Lanes>(),
+    svd_kernels<Lanes>(),
 };
 
 }  // namespace ts::simd::TS_SIMD_NS
