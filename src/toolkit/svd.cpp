@@ -151,6 +151,7 @@ void reduce_to_bidiagonal(float **a, int m, int n, float w[], float e[]) {
 
 // V = product of the row reflections left in a, built from the last one back.
 void accumulate_right(float **a, int n, const float e[], float **v) {
+  const ts::simd::SvdKernels &svd_kernels = ts::simd::kernels().svd;
   float g = 0.0f;
   int l = n + 1;
   for (int i = n; i >= 1; --i) {
@@ -158,10 +159,13 @@ void accumulate_right(float **a, int n, const float e[], float **v) {
       if (g != 0.0f) {
         // Two divisions rather than one by a product, which could underflow.
         for (int j = l; j <= n; ++j) v[j][i] = (a[i][j] / a[i][l]) / g;
-        for (int j = l; j <= n; ++j) {
-          float s = 0.0f;
-          for (int k = l; k <= n; ++k) s += a[i][k] * v[k][j];
-          for (int k = l; k <= n; ++k) v[k][j] += s * v[k][i];
+        // Column j's sum and update touch only columns i and j of v: a
+        // strip's sums down the rows, then its updates row by row.
+        for (int j0 = l; j0 <= n; j0 += kStrip) {
+          const int count = std::min(kStrip, n - j0 + 1);
+          float s_strip[kStrip];
+          svd_kernels.column_dots_by(v, l, n, a[i], j0, count, s_strip);
+          svd_kernels.add_column_multiples(v, l, n, i, j0, count, s_strip);
         }
       }
       for (int j = l; j <= n; ++j) {

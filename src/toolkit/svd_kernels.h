@@ -14,6 +14,10 @@ struct SvdKernels {
   // sum from 0 per t < count: many columns' sums gathered in one walk down
   // the rows.
   void (*column_dots)(const float *const *a, int k0, int k1, int ci, int j0, int count, float *sums);
+  // The same with the multipliers x[k] in place of a[k][ci]:
+  // sums[t] = Σ x[k]·a[k][j0 + t] over k = k0..k1.
+  void (*column_dots_by)(const float *const *a, int k0, int k1, const float *x, int j0, int count,
+                         float *sums);
   // a[k][j0 + t] = a[k][j0 + t] + f[t]·a[k][ci] for k = k0..k1, t < count:
   // many columns' updates, row by row.
   void (*add_column_multiples)(float *const *a, int k0, int k1, int ci, int j0, int count,
@@ -24,16 +28,18 @@ struct SvdKernels {
 
 namespace generic {
 
-// C vectors of sums held in registers down the whole walk.
-template <class T, int C>
-void column_dots_tile(const float *const *a, int k0, int k1, int ci, int j, float *sums) {
+// C vectors of sums held in registers down the whole walk; the multiplier
+// of row k is x[k] (kByVector) or a[k][ci].
+template <class T, int C, bool kByVector>
+void column_dots_tile(const float *const *a, int k0, int k1, int ci, const float *x, int j,
+                      float *sums) {
   using V = typename T::V;
   constexpr int W = T::kLanes;
   V acc[C];
   for (int c = 0; c < C; ++c) acc[c] = T::set1(0.0f);
   for (int k = k0; k <= k1; ++k) {
-    const V x = T::set1(a[k][ci]);
-    for (int c = 0; c < C; ++c) acc[c] = T::add(acc[c], T::mul(x, T::load(a[k] + j + c * W)));
+    const V xk = T::set1(kByVector ? x[k] : a[k][ci]);
+    for (int c = 0; c < C; ++c) acc[c] = T::add(acc[c], T::mul(xk, T::load(a[k] + j + c * W)));
   }
   for (int c = 0; c < C; ++c) T::store(sums + c * W, acc[c]);
 }
@@ -42,14 +48,28 @@ void column_dots_tile(const float *const *a, int k0, int k1, int ci, int j, floa
 // the add latency; 8 sums, the broadcast and a product fit 16 registers.
 constexpr int kColumnDotVectors = 8;
 
-template <class L>
-void column_dots(const float *const *a, int k0, int k1, int ci, int j0, int count, float *sums) {
+template <class L, bool kByVector>
+void column_dots_strip(const float *const *a, int k0, int k1, int ci, const float *x, int j0,
+                       int count, float *sums) {
   using F = typename L::F;
   constexpr int C = kColumnDotVectors, W = F::kLanes;
   int t = 0;
-  for (; t + C * W <= count; t += C * W) column_dots_tile<F, C>(a, k0, k1, ci, j0 + t, sums + t);
-  for (; t + W <= count; t += W) column_dots_tile<F, 1>(a, k0, k1, ci, j0 + t, sums + t);
-  for (; t < count; ++t) column_dots_tile<typename L::F1, 1>(a, k0, k1, ci, j0 + t, sums + t);
+  for (; t + C * W <= count; t += C * W)
+    column_dots_tile<F, C, kByVector>(a, k0, k1, ci, x, j0 + t, sums + t);
+  for (; t + W <= count; t += W) column_dots_tile<F, 1, kByVector>(a, k0, k1, ci, x, j0 + t, sums + t);
+  for (; t < count; ++t)
+    column_dots_tile<typename L::F1, 1, kByVector>(a, k0, k1, ci, x, j0 + t, sums + t);
+}
+
+template <class L>
+void column_dots(const float *const *a, int k0, int k1, int ci, int j0, int count, float *sums) {
+  column_dots_strip<L, false>(a, k0, k1, ci, nullptr, j0, count, sums);
+}
+
+template <class L>
+void column_dots_by(const float *const *a, int k0, int k1, const float *x, int j0, int count,
+                    float *sums) {
+  column_dots_strip<L, true>(a, k0, k1, 0, x, j0, count, sums);
 }
 
 template <class T>
@@ -90,7 +110,8 @@ void add_row_multiple(float *row, float s, const float *e, int count) {
 
 template <class L>
 constexpr SvdKernels svd_kernels() {
-  return SvdKernels{&generic::rows_times_vector<L, true, false>, &generic::column_dots<L>, &generic::add_column_multiples<L>,
+  return SvdKernels{&generic::rows_times_vector<L, true, false>, &generic::column_dots<L>,
+                    &generic::column_dots_by<L>, &generic::add_column_multiples<L>,
                     &generic::add_row_multiple<L>};
 }
 

@@ -42,6 +42,15 @@ TEST(SvdKernels, HouseholderStepsMatchScalarAndPlainSteps) {
         expect_same_bits(plain_sums, want_sums);
         expect_same_bits(want_sums, got_sums);
 
+        // Multipliers from a vector: row 0 of the buffer.
+        std::vector<float> plain_by(count), want_by(count), got_by(count);
+        for (int t = 0; t < count; ++t)
+          for (int k = k0; k <= rows; ++k) plain_by[t] += pr[0][k] * pr[k][j0 + t];
+        ref.svd.column_dots_by(wr.data(), k0, rows, wr[0], j0, count, want_by.data());
+        vec.svd.column_dots_by(gr.data(), k0, rows, gr[0], j0, count, got_by.data());
+        expect_same_bits(plain_by, want_by);
+        expect_same_bits(want_by, got_by);
+
         for (int k = 1; k <= rows; ++k)
           for (int t = 0; t < count; ++t) pr[k][j0 + t] += plain_sums[t] * pr[k][ci];
         ref.svd.add_column_multiples(wr.data(), 1, rows, ci, j0, count, want_sums.data());
