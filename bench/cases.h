@@ -41,6 +41,11 @@ inline constexpr std::uint32_t kSvdSeed = 801, kInverseSeed = 802;
 inline constexpr std::uint32_t kGaussjSeed = 901, kGaussjRhsSeed = 902;
 inline constexpr std::uint32_t kJacobiSeed = 1001;
 
+// Dense products: square orders, and the row count of A·Aᵀ (A n × n).
+inline constexpr std::size_t kProductOrders[] = {256, 1024};
+inline constexpr std::size_t kRowProductOrders[] = {256};
+inline constexpr std::uint32_t kProductSeedA = 701, kProductSeedB = 702;
+
 // Sorting, selection, ranking.
 inline constexpr std::size_t kSortSizes[] = {1000, 1000000, 10000000};
 inline constexpr std::uint32_t kSortSeed = 401, kCompanionSeed = 402;

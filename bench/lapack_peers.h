@@ -37,6 +37,9 @@ void sgemm_(const char *transa, const char *transb, const int *m, const int *n, 
             const float *alpha, const float *a, const int *lda, const float *b,
             const int *ldb, const float *beta, float *c, const int *ldc, std::size_t,
             std::size_t);
+void ssyrk_(const char *uplo, const char *trans, const int *n, const int *k, const float *alpha,
+            const float *a, const int *lda, const float *beta, float *c, const int *ldc,
+            std::size_t, std::size_t);
 }
 
 namespace bench {
@@ -48,10 +51,11 @@ struct Lapack {
   decltype(&sgetri_) sgetri = nullptr;
   decltype(&ssyev_) ssyev = nullptr;
   decltype(&sgemm_) sgemm = nullptr;
+  decltype(&ssyrk_) ssyrk = nullptr;
 };
 
 inline const Lapack &reference_lapack() {
-  static const Lapack lapack{"LAPACK ref", &sgesvd_, &sgesv_, &sgetri_, &ssyev_, &sgemm_};
+  static const Lapack lapack{"LAPACK ref", &sgesvd_, &sgesv_, &sgetri_, &ssyev_, &sgemm_, &ssyrk_};
   return lapack;
 }
 
@@ -71,10 +75,12 @@ inline const Lapack *openblas() {
     lapack->sgetri = reinterpret_cast<decltype(&sgetri_)>(dlsym(handle, "sgetri_"));
     lapack->ssyev = reinterpret_cast<decltype(&ssyev_)>(dlsym(handle, "ssyev_"));
     lapack->sgemm = reinterpret_cast<decltype(&sgemm_)>(dlsym(handle, "sgemm_"));
+    lapack->ssyrk = reinterpret_cast<decltype(&ssyrk_)>(dlsym(handle, "ssyrk_"));
     using SetThreads = void (*)(int);
     if (auto set_threads = reinterpret_cast<SetThreads>(dlsym(handle, "openblas_set_num_threads")))
       set_threads(1);
-    if (!lapack->sgesvd || !lapack->sgesv || !lapack->sgetri || !lapack->ssyev || !lapack->sgemm)
+    if (!lapack->sgesvd || !lapack->sgesv || !lapack->sgetri || !lapack->ssyev || !lapack->sgemm ||
+        !lapack->ssyrk)
       return nullptr;
     return lapack;
   }();

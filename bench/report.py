@@ -16,7 +16,7 @@ import math
 import os
 import sys
 
-FAMILY_ORDER = ["fft", "fftn", "svd", "linsolve", "eigen", "sort", "select",
+FAMILY_ORDER = ["fft", "fftn", "products", "svd", "linsolve", "eigen", "sort", "select",
                 "correlation", "gamma_beta_erf", "probability", "random"]
 OURS = "ours"
 

@@ -5,6 +5,7 @@
 #include "toolkit/detail/fatal.h"
 #include "toolkit/detail/messages.h"
 #include "toolkit/detail/rounding.h"
+#include "toolkit/simd/kernels.h"
 
 #include <utility>
 
@@ -22,6 +23,11 @@ constexpr int kMaxSweeps = 50;
 constexpr int kLastThresholdSweep = 3;
 constexpr int kFirstNegligibleSweep = 5;
 constexpr float kNegligibleScale = 100.0f;
+// The eigenvector matrix feeds nothing back into the sweep: its rotations
+// are kept (16 KiB on the stack) and applied row block by row block when
+// the store is full and at the end of each sweep. Each element still sees
+// the same rotations in the same order.
+constexpr int kPendingRotations = 1024;
 
 // True when adding g leaves |x| unchanged in single precision.
 bool negligible_against(float g, float x) { return fabs_f(x) + g == fabs_f(x); }
@@ -79,6 +85,13 @@ void jacobi(float **a, int n, float d[], float **v, int *nrot) {
     sweep_change[p] = 0.0f;
   }
   *nrot = 0;
+  const ts::simd::EigenKernels &kernels = ts::simd::kernels().eigen;
+  ts::simd::PlaneRotation pending[kPendingRotations];
+  int pending_count = 0;
+  auto rotate_eigenvectors = [&] {
+    kernels.rotate_rows(v, n, pending, pending_count);
+    pending_count = 0;
+  };
 
   for (int sweep = 1; sweep <= kMaxSweeps; ++sweep) {
     const float sum = upper_triangle_magnitude(a, n);
@@ -112,12 +125,14 @@ void jacobi(float **a, int n, float d[], float **v, int *nrot) {
         a[p][q] = 0.0f;
         for (int j = 1; j <= p - 1; ++j) rotate(a[j][p], a[j][q], r);
         for (int j = p + 1; j <= q - 1; ++j) rotate(a[p][j], a[j][q], r);
-        for (int j = q + 1; j <= n; ++j) rotate(a[p][j], a[q][j], r);
-        for (int j = 1; j <= n; ++j) rotate(v[j][p], v[j][q], r);
+        if (q < n) kernels.rotate_pairs(a[p] + q + 1, a[q] + q + 1, r.s, r.tau, n - q);
+        pending[pending_count++] = {p, q, r.s, r.tau};
+        if (pending_count == kPendingRotations) rotate_eigenvectors();
         ++*nrot;
       }
     }
 
+    rotate_eigenvectors();
     for (int p = 1; p <= n; ++p) {
       sweep_start[p] += sweep_change[p];
       d[p] = sweep_start[p];

@@ -5,6 +5,7 @@
 #include "toolkit/detail/fatal.h"
 #include "toolkit/detail/messages.h"
 #include "toolkit/detail/rounding.h"
+#include "toolkit/simd/kernels.h"
 
 #include <utility>
 
@@ -42,17 +43,24 @@ Pivot find_pivot(float **a, int n, const int *use_count) {
   return pivot;
 }
 
+// The pivot the search above would find, given the largest magnitude among
+// its candidates and the last row holding it, which the elimination
+// gathered: the last column of that row that reaches it. With a largest of
+// 0 (only zeros or NaNs left, or none gathered) the search itself runs,
+// with its reports.
+Pivot locate_pivot(float **a, int n, const int *use_count, float largest, int row) {
+  if (largest > 0.0f)
+    for (int c = n; c >= 1; --c)
+      if (use_count[c] == 0 && fabs_f(a[row][c]) == largest) return {row, c};
+  return find_pivot(a, n, use_count);
+}
+
 void swap_rows(float **a, int r1, int r2, int ncols) {
   for (int c = 1; c <= ncols; ++c) std::swap(a[r1][c], a[r2][c]);
 }
 
 void swap_columns(float **a, int c1, int c2, int nrows) {
   for (int r = 1; r <= nrows; ++r) std::swap(a[r][c1], a[r][c2]);
-}
-
-// Row r -= f · row c over columns 1..ncols.
-void subtract_multiple(float **a, int r, int c, float f, int ncols) {
-  for (int l = 1; l <= ncols; ++l) a[r][l] -= a[c][l] * f;
 }
 
 }  // namespace
@@ -63,8 +71,14 @@ void gaussj(float **a, int n, float **b, int m) {
   int *pivot_col = ivector(1, n);
   for (int j = 1; j <= n; ++j) use_count[j] = 0;
 
+  // Each elimination pass also gathers the largest candidate magnitude of
+  // the rows the next search visits, so the search only has to find where
+  // it lies.
+  const ts::simd::LinsolveKernels &kernels = ts::simd::kernels().linsolve;
+  const auto scale_row = ts::simd::kernels().products.scale_row;
+  Pivot p;
+  if (n >= 1) p = find_pivot(a, n, use_count);
   for (int i = 1; i <= n; ++i) {
-    const Pivot p = find_pivot(a, n, use_count);
     const int c = p.col;
     ++use_count[c];
     // Bring the pivot onto the diagonal at [c][c].
@@ -80,16 +94,28 @@ void gaussj(float **a, int n, float **b, int m) {
     // this is how the inverse builds up in a's own storage.
     const float reciprocal = 1.0f / a[c][c];
     a[c][c] = 1.0f;
-    for (int l = 1; l <= n; ++l) a[c][l] *= reciprocal;
-    for (int l = 1; l <= m; ++l) b[c][l] *= reciprocal;
+    scale_row(a[c] + 1, reciprocal, n);
+    if (m > 0) scale_row(b[c] + 1, reciprocal, m);
 
+    // Row r -= f · row c, f = a[r][c] (cleared first), in a and in b.
+    float largest = 0.0f;
+    int largest_row = 0;
     for (int r = 1; r <= n; ++r) {
       if (r == c) continue;
       const float f = a[r][c];
       a[r][c] = 0.0f;
-      subtract_multiple(a, r, c, f, n);
-      subtract_multiple(b, r, c, f, m);
+      if (i < n && use_count[r] == 0) {
+        const float row_largest = kernels.eliminate_and_find_largest(a[r] + 1, a[c] + 1, f, use_count + 1, n);
+        if (row_largest >= largest) {  // ties: the last row visited
+          largest = row_largest;
+          largest_row = r;
+        }
+      } else {
+        kernels.eliminate(a[r] + 1, a[c] + 1, f, n);
+      }
+      if (m > 0) kernels.eliminate(b[r] + 1, b[c] + 1, f, m);
     }
+    if (i < n) p = locate_pivot(a, n, use_count, largest, largest_row);
   }
 
   // The row exchanges permuted the inverse's columns: undo them, last first.

@@ -2,6 +2,7 @@
 #include "tissuesteward/linsolve.h"
 
 #include "support/fatal_report.h"
+#include "support/float_bits.h"
 #include "support/guarded.h"
 #include "toolkit/detail/messages.h"
 
@@ -145,6 +146,82 @@ TEST(Gaussj, InverseAndSolutionsOnRandomMatrices) {
     EXPECT_TRUE(a.guards_intact());
     EXPECT_TRUE(b.guards_intact());
   }
+}
+
+// The documented passes written out plainly, with a full pivot search in
+// every pass; false where the routine would end the process instead.
+bool plain_gaussj(std::vector<std::vector<float>> &a, std::vector<std::vector<float>> &b) {
+  const int n = static_cast<int>(a.size()), m = b.empty() ? 0 : static_cast<int>(b[0].size());
+  std::vector<int> used(n, 0), rows, cols;
+  for (int pass = 0; pass < n; ++pass) {
+    float largest = 0.0f;
+    int pr = -1, pc = -1;
+    for (int r = 0; r < n; ++r)
+      for (int c = 0; c < n && used[r] != 1; ++c)
+        if (used[c] == 0 && std::fabs(a[r][c]) >= largest) {
+          largest = std::fabs(a[r][c]);
+          pr = r;
+          pc = c;
+        }
+    if (pr < 0) return false;
+    ++used[pc];
+    std::swap(a[pr], a[pc]);
+    std::swap(b[pr], b[pc]);
+    rows.push_back(pr);
+    cols.push_back(pc);
+    if (a[pc][pc] == 0.0f) return false;
+    const float reciprocal = 1.0f / a[pc][pc];
+    a[pc][pc] = 1.0f;
+    for (float &v : a[pc]) v *= reciprocal;
+    for (float &v : b[pc]) v *= reciprocal;
+    for (int r = 0; r < n; ++r) {
+      if (r == pc) continue;
+      const float f = a[r][pc];
+      a[r][pc] = 0.0f;
+      for (int l = 0; l < n; ++l) a[r][l] -= a[pc][l] * f;
+      for (int l = 0; l < m; ++l) b[r][l] -= b[pc][l] * f;
+    }
+  }
+  for (int l = n - 1; l >= 0; --l)
+    for (int r = 0; r < n; ++r) std::swap(a[r][rows[l]], a[r][cols[l]]);
+  return true;
+}
+
+// Entries of few magnitudes (many ties) and the odd NaN, at orders around
+// the vector widths: the pivots, and so every bit, as the plain passes give.
+TEST(Gaussj, TiedAndNaNEntriesPivotAsThePlainPasses) {
+  std::mt19937 gen(77);
+  const float kValues[] = {1.0f, -1.0f, 2.0f, -2.0f, 0.5f, 0.0f};
+  int compared = 0;
+  for (int trial = 0; trial < 120; ++trial) {
+    const int n = 1 + trial % 20, m = trial % 3;
+    SCOPED_TRACE(testing::Message() << "trial " << trial << " n " << n);
+    std::vector<std::vector<float>> pa(n, std::vector<float>(n)), pb(n, std::vector<float>(m));
+    for (auto &row : pa)
+      for (float &v : row) v = kValues[gen() % 6];
+    for (auto &row : pb)
+      for (float &v : row) v = kValues[gen() % 5];
+    if (trial % 5 == 0) pa[gen() % n][gen() % n] = kNaN;
+    GuardedMatrix a(n, n), b(n, m);
+    for (int i = 0; i < n; ++i) {
+      for (int j = 0; j < n; ++j) a[i + 1][j + 1] = pa[i][j];
+      for (int j = 0; j < m; ++j) b[i + 1][j + 1] = pb[i][j];
+    }
+    if (!plain_gaussj(pa, pb)) continue;  // singular: the death tests cover it
+    gaussj(a.get(), n, b.get(), m);
+    ++compared;
+    for (int i = 0; i < n; ++i) {
+      for (int j = 0; j < n; ++j) {
+        if (!(std::isnan(pa[i][j]) && std::isnan(a[i + 1][j + 1])))
+          ASSERT_EQ(ts::testing::bits(pa[i][j]), ts::testing::bits(a[i + 1][j + 1])) << i << "," << j;
+      }
+      for (int j = 0; j < m; ++j) {
+        if (!(std::isnan(pb[i][j]) && std::isnan(b[i + 1][j + 1])))
+          ASSERT_EQ(ts::testing::bits(pb[i][j]), ts::testing::bits(b[i + 1][j + 1])) << i << "," << j;
+      }
+    }
+  }
+  EXPECT_GT(compared, 60);
 }
 
 using GaussjDeathTest = ::testing::Test;

@@ -6,34 +6,12 @@
 
 #include <cstring>
 
-namespace {
-
-// Σ left(k)·right(k) over k = 0..count-1: one float accumulator from 0,
-// ascending k, each product rounded to float before it is added.
-template <class Left, class Right>
-float ascending_dot(int count, Left left, Right right) {
-  float sum = 0.0f;
-  for (int k = 0; k < count; ++k) {
-    const float product = left(k) * right(k);
-    sum += product;
-  }
-  return sum;
-}
-
-}  // namespace
-
 void matrix_matrix_mult(float **a, float **b, float **z, int n, int p, int m) {
-  for (int i = 0; i < n; ++i)
-    for (int j = 0; j < m; ++j)
-      z[i][j] = ascending_dot(
-          p, [&](int k) { return a[i][k]; }, [&](int k) { return b[k][j]; });
+  ts::simd::kernels().products.matrix_matrix(a, b, z, n, p, m);
 }
 
 void transposematrix_matrix_mult(float **a, float **z, int n, int m) {
-  for (int i = 0; i < n; ++i)
-    for (int j = 0; j <= i; ++j)
-      z[i][j] = ascending_dot(
-          m, [&](int k) { return a[i][k]; }, [&](int k) { return a[j][k]; });
+  ts::simd::kernels().products.lower_row_products(a, z, n, m);
   for (int i = 0; i < n; ++i)
     for (int j = 0; j < i; ++j) z[j][i] = z[i][j];
 }
@@ -44,23 +22,21 @@ void fast_matrix_matrix_mult(float **a, float ** /*b*/, float **z, int n, int /*
 }
 
 void matrix_vector_mult(float **a, float *x, float *y, int n, int m) {
-  for (int i = 0; i < n; ++i) {
-    y[i] = 0.0f;
-    for (int j = 0; j < m; ++j) {
-      const float product = a[i][j] * x[j];
-      y[i] = product + y[i];
-    }
-  }
+  ts::simd::kernels().products.matrix_vector(a, x, y, n, m);
 }
 
+// A single sum: nothing to do side by side without reordering it.
 float vector_vector_mult(float *x, float *y, int n) {
-  return ascending_dot(
-      n, [&](int i) { return x[i]; }, [&](int i) { return y[i]; });
+  float sum = 0.0f;
+  for (int i = 0; i < n; ++i) {
+    const float product = x[i] * y[i];
+    sum += product;
+  }
+  return sum;
 }
 
 void matrix_transpose(float **a, float **b, int n, int m) {
-  for (int i = 0; i < n; ++i)
-    for (int j = 0; j < m; ++j) b[j][i] = a[i][j];
+  ts::simd::kernels().products.transpose(a, b, n, m);
 }
 
 void diagmatrix_matrix_mult(float *d, float **a, int n, int m) {

@@ -12,6 +12,7 @@
 #include "tissuesteward/arrays.h"
 #include "tissuesteward/products.h"
 #include "toolkit/detail/rounding.h"
+#include "toolkit/simd/kernels.h"
 
 #include <algorithm>
 #include <cmath>
@@ -46,16 +47,39 @@ float householder_root(float s, float f) {
   return to_float(-with_sign_of(1.0f, f) * sqrt_d(widen(s)));
 }
 
-// Plane rotation of columns p and q over rows 1..rows:
-// (y, z) -> (y·c + z·s, z·c - y·s).
-void rotate_columns(float **a, int rows, int p, int q, float c, float s) {
-  for (int j = 1; j <= rows; ++j) {
-    const float y = a[j][p];
-    const float z = a[j][q];
-    a[j][p] = y * c + z * s;
-    a[j][q] = z * c - y * s;
+// The QR sweeps' rotations and sign changes of the columns of U or V read
+// only w and e, and nothing reads U or V during the sweeps: the steps are
+// kept (8 KiB each for U and V) and applied row block by row block, rows
+// in registers instead of walks down the columns, when the store is full
+// and when the sweeps end. Each element sees the same steps in the same
+// order.
+constexpr int kKeptSteps = 512;
+// Columns or rows whose sums the Householder steps take together (4 KiB of
+// sums and 8 KiB of row pointers on the stack).
+constexpr int kStrip = 1024;
+
+class KeptColumnSteps {
+ public:
+  KeptColumnSteps(float **a, int rows, int cols) : a_(a), rows_(rows), cols_(cols) {}
+  // Columns (p, q) over rows 1..rows: (y, z) -> (y·c + z·s, z·c - y·s).
+  void rotate(int p, int q, float c, float s) { keep({p, q, c, s}); }
+  // Column p over rows 1..rows changes sign.
+  void negate(int p) { keep({p, 0, 0.0f, 0.0f}); }
+  void apply() {
+    if (count_ > 0) ts::simd::kernels().eigen.givens_rows(a_, rows_, cols_, steps_, count_);
+    count_ = 0;
   }
-}
+
+ private:
+  void keep(ts::simd::GivensStep step) {
+    steps_[count_++] = step;
+    if (count_ == kKeptSteps) apply();
+  }
+  float **a_;
+  int rows_, cols_;
+  int count_ = 0;
+  ts::simd::GivensStep steps_[kKeptSteps];
+};
 
 // Whether row[from..to] holds only finite values.
 bool all_finite(const float row[], int from, int to) {
@@ -64,10 +88,19 @@ bool all_finite(const float row[], int from, int to) {
   return true;
 }
 
+// Whether column j's update in the accumulation of U takes its multiple as
+// stated, f = ratio·(1/w[i]) in float: always, unless that overflows from
+// finite operands (w[i] below about 2.9e-39), when f·a[k][i] is taken in
+// double, dividing by w[i] itself.
+bool regular_multiple(float ratio, float reciprocal, float wi) {
+  return std::isfinite(ratio * reciprocal) || !std::isfinite(ratio) || !std::isfinite(wi);
+}
+
 // Householder reduction of a[1..m][1..n] to upper bidiagonal form: the
 // diagonal goes to w, the superdiagonal to e[2..n] (e[1] = 0); the
 // reflections stay in a for the accumulation steps.
 void reduce_to_bidiagonal(float **a, int m, int n, float w[], float e[]) {
+  const ts::simd::SvdKernels &svd_kernels = ts::simd::kernels().svd;
   float g = 0.0f;
   float scale = 0.0f;
   for (int i = 1; i <= n; ++i) {
@@ -87,11 +120,15 @@ void reduce_to_bidiagonal(float **a, int m, int n, float w[], float e[]) {
         g = householder_root(s, f);
         const float h = f * g - s;
         a[i][i] = f - g;
-        for (int j = l; j <= n; ++j) {
-          s = 0.0f;
-          for (int k = i; k <= m; ++k) s += a[k][i] * a[k][j];
-          f = s / h;
-          for (int k = i; k <= m; ++k) a[k][j] += f * a[k][i];
+        // Column j's sum reads only columns i and j, its update writes only
+        // column j: the sums of a strip of columns are taken together down
+        // the rows (each in ascending k), then the strip is updated row by row.
+        for (int j0 = l; j0 <= n; j0 += kStrip) {
+          const int count = std::min(kStrip, n - j0 + 1);
+          float f_strip[kStrip];
+          svd_kernels.column_dots(a, i, m, i, j0, count, f_strip);
+          for (int t = 0; t < count; ++t) f_strip[t] = f_strip[t] / h;  // f = s / h
+          svd_kernels.add_column_multiples(a, i, m, i, j0, count, f_strip);
         }
         for (int k = i; k <= m; ++k) a[k][i] *= scale;
       }
@@ -112,10 +149,15 @@ void reduce_to_bidiagonal(float **a, int m, int n, float w[], float e[]) {
         const float h = f * g - s;
         a[i][l] = f - g;
         for (int k = l; k <= n; ++k) e[k] = a[i][k] / h;
-        for (int j = l; j <= m; ++j) {
-          s = 0.0f;
-          for (int k = l; k <= n; ++k) s += a[j][k] * a[i][k];
-          for (int k = l; k <= n; ++k) a[j][k] += s * e[k];
+        // Row j's sum reads only rows i and j, its update writes only row j:
+        // the sums of a strip of rows first, then the rows.
+        for (int j0 = l; j0 <= m; j0 += kStrip) {
+          const int count = std::min(kStrip, m - j0 + 1);
+          const float *rows[kStrip];
+          float s_strip[kStrip];
+          for (int t = 0; t < count; ++t) rows[t] = a[j0 + t] + l;
+          svd_kernels.row_dots(rows, a[i] + l, s_strip, count, n - l + 1);
+          for (int t = 0; t < count; ++t) svd_kernels.add_row_multiple(a[j0 + t] + l, s_strip[t], e + l, n - l + 1);
         }
         for (int k = l; k <= n; ++k) a[i][k] *= scale;
       }
@@ -125,6 +167,7 @@ void reduce_to_bidiagonal(float **a, int m, int n, float w[], float e[]) {
 
 // V = product of the row reflections left in a, built from the last one back.
 void accumulate_right(float **a, int n, const float e[], float **v) {
+  const ts::simd::SvdKernels &svd_kernels = ts::simd::kernels().svd;
   float g = 0.0f;
   int l = n + 1;
   for (int i = n; i >= 1; --i) {
@@ -140,14 +183,22 @@ void accumulate_right(float **a, int n, const float e[], float **v) {
         // past single precision while s·v[k][i] is of order one: keep the
         // ratio in column i and divide by g in double, within the product.
         const bool by_ratio = !finite && all_finite(a[i], l, n) && std::isfinite(g);
-        if (by_ratio)
+        if (by_ratio) {
           for (int j = l; j <= n; ++j) v[j][i] = a[i][j] / a[i][l];
-        for (int j = l; j <= n; ++j) {
-          float s = 0.0f;
-          for (int k = l; k <= n; ++k) s += a[i][k] * v[k][j];
-          for (int k = l; k <= n; ++k)
-            v[k][j] += by_ratio ? to_float(widen(s) * (widen(v[k][i]) / widen(g)))
-                                : s * v[k][i];
+          for (int j = l; j <= n; ++j) {
+            float s = 0.0f;
+            for (int k = l; k <= n; ++k) s += a[i][k] * v[k][j];
+            for (int k = l; k <= n; ++k) v[k][j] += to_float(widen(s) * (widen(v[k][i]) / widen(g)));
+          }
+        } else {
+          // Column j's sum and update touch only columns i and j of v: a
+          // strip's sums down the rows, then its updates row by row.
+          for (int j0 = l; j0 <= n; j0 += kStrip) {
+            const int count = std::min(kStrip, n - j0 + 1);
+            float s_strip[kStrip];
+            svd_kernels.column_dots_by(v, l, n, a[i], j0, count, s_strip);
+            svd_kernels.add_column_multiples(v, l, n, i, j0, count, s_strip);
+          }
         }
       }
       for (int j = l; j <= n; ++j) {
@@ -163,6 +214,7 @@ void accumulate_right(float **a, int n, const float e[], float **v) {
 
 // U (in a) = product of the column reflections left in a.
 void accumulate_left(float **a, int m, int n, const float w[]) {
+  const ts::simd::SvdKernels &svd_kernels = ts::simd::kernels().svd;
   for (int i = std::min(m, n); i >= 1; --i) {
     const int l = i + 1;
     float g = w[i];
@@ -174,16 +226,32 @@ void accumulate_left(float **a, int m, int n, const float w[]) {
       // though f·a[k][i] is of order one: such a step is taken in double,
       // dividing by w[i] itself.
       const bool by_division = !std::isfinite(g) && std::isfinite(wi);
-      for (int j = l; j <= n; ++j) {
-        float s = 0.0f;
-        for (int k = l; k <= m; ++k) s += a[k][i] * a[k][j];
-        const float ratio = s / a[i][i];
-        const float f = ratio * g;
-        if (std::isfinite(f) || !std::isfinite(ratio) || !std::isfinite(wi)) {
-          for (int k = i; k <= m; ++k) a[k][j] += f * a[k][i];
-        } else {
-          const double fd = widen(ratio) / widen(wi);
-          for (int k = i; k <= m; ++k) a[k][j] += to_float(fd * widen(a[k][i]));
+      // As in the reduction: a strip of columns' sums down the rows, then
+      // the strip's updates row by row.
+      for (int j0 = l; j0 <= n; j0 += kStrip) {
+        const int count = std::min(kStrip, n - j0 + 1);
+        float f_strip[kStrip];
+        svd_kernels.column_dots(a, l, m, i, j0, count, f_strip);
+        bool all_regular = true;  // every f of the strip as stated
+        for (int t = 0; t < count; ++t) {
+          const float ratio = f_strip[t] / a[i][i];
+          f_strip[t] = ratio;
+          all_regular = all_regular && regular_multiple(ratio, g, wi);
+        }
+        if (all_regular) {
+          for (int t = 0; t < count; ++t) f_strip[t] = f_strip[t] * g;
+          svd_kernels.add_column_multiples(a, i, m, i, j0, count, f_strip);
+          continue;
+        }
+        for (int t = 0; t < count; ++t) {
+          const float ratio = f_strip[t];
+          if (regular_multiple(ratio, g, wi)) {
+            float f = ratio * g;
+            svd_kernels.add_column_multiples(a, i, m, i, j0 + t, 1, &f);
+          } else {
+            const double fd = widen(ratio) / widen(wi);
+            for (int k = i; k <= m; ++k) a[k][j0 + t] += to_float(fd * widen(a[k][i]));
+          }
         }
       }
       for (int j = i; j <= m; ++j)
@@ -240,6 +308,7 @@ float shifted_start(float x, float y, float z, float g, float h) {
 // Diagonalises the bidiagonal (w, e) by QR sweeps, applying the rotations to
 // the columns of U (a, m rows) and V (n rows).
 void diagonalise(float **a, int m, int n, float w[], float e[], float **v) {
+  KeptColumnSteps u_steps(a, m, n), v_steps(v, n, n);
   for (int k = n; k >= 1; --k) {
     for (int sweep = 1; sweep <= kMaxSweeps; ++sweep) {
       // Split: search down from k for the first l with e[l] negligible, or
@@ -266,14 +335,14 @@ void diagonalise(float **a, int m, int n, float w[], float e[], float **v) {
           const float h = pythag(f, g);
           w[i] = h;
           rotation_by_reciprocal(g, -f, h, c, s);
-          rotate_columns(a, m, p, i, c, s);
+          u_steps.rotate(p, i, c, s);
         }
       }
       const float z = w[k];
       if (l == k) {  // converged: make it non-negative
         if (z < 0.0f) {
           w[k] = -z;
-          for (int j = 1; j <= n; ++j) v[j][k] = -v[j][k];
+          v_steps.negate(k);
         }
         break;
       }
@@ -297,19 +366,21 @@ void diagonalise(float **a, int m, int n, float w[], float e[], float **v) {
         g = g * c - x * s;
         h = y * s;
         y = y * c;
-        rotate_columns(v, n, j, i, c, s);
+        v_steps.rotate(j, i, c, s);
         r = pythag(f, h);
         w[j] = r;
         if (r != 0.0f) rotation_by_reciprocal(f, h, r, c, s);  // else c and s stay
         f = c * g + s * y;
         x = c * y - s * g;
-        rotate_columns(a, m, j, i, c, s);
+        u_steps.rotate(j, i, c, s);
       }
       e[l] = 0.0f;
       e[k] = f;
       w[k] = x;
     }
   }
+  u_steps.apply();
+  v_steps.apply();
 }
 
 }  // namespace

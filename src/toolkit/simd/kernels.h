@@ -6,9 +6,12 @@
 #ifndef TISSUESTEWARD_SIMD_KERNELS_H
 #define TISSUESTEWARD_SIMD_KERNELS_H
 
+#include "toolkit/eigen_kernels.h"
 #include "toolkit/fft_kernels.h"
+#include "toolkit/linsolve_kernels.h"
 #include "toolkit/products_kernels.h"
 #include "toolkit/sort_kernels.h"
+#include "toolkit/svd_kernels.h"
 #include "toolkit/simd/cpu.h"
 
 namespace ts::simd {
@@ -17,6 +20,9 @@ struct Kernels {
   ProductsKernels products;
   FftKernels fft;
   SortKernels sorting;
+  LinsolveKernels linsolve;
+  EigenKernels eigen;
+  SvdKernels svd;
 };
 
 // The target this process runs, decided at the first call and kept: the

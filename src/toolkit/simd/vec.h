@@ -70,8 +70,21 @@ struct ScalarFloat {
   static V sub(V a, V b) { return a - b; }
   static V mul(V a, V b) { return a * b; }
   static V div(V a, V b) { return a / b; }
+  // -a: the sign bit flipped, NaNs and zeros included.
   static V neg(V a) { return -a; }
+  // a > b ? a : b per lane: b when either is NaN (the maxps rule).
+  static V max(V a, V b) { return a > b ? a : b; }
+  // Per lane: x's magnitude (its value, if not its sign bit, for ±0) where
+  // counts[lane] is 0, else +0. A NaN stays a NaN.
+  static V magnitude_where_zero(V x, const int *counts) {
+    return counts[0] == 0 ? (x < 0.0f ? -x : x) : 0.0f;
+  }
+  // A 1 × 1 block is its own transpose.
+  static void transpose(V (&)[1]) {}
 };
+// One float per "vector": every target's type for the rows and columns left
+// over after its full vectors.
+using OneFloat = ScalarFloat;
 struct ScalarDouble {
   using V = double;
   static constexpr int kLanes = 1;
@@ -161,6 +174,16 @@ struct Float256 {
   static V mul(V a, V b) { return _mm256_mul_ps(a, b); }
   static V div(V a, V b) { return _mm256_div_ps(a, b); }
   static V neg(V a) { return _mm256_xor_ps(a, _mm256_set1_ps(-0.0f)); }
+  // |x| (sign bit cleared) where counts[lane] == 0, else +0.
+  static V magnitude_where_zero(V x, const int *counts) {
+    const __m256i c = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(counts));
+    const __m256i keep = _mm256_cmpeq_epi32(c, _mm256_setzero_si256());
+    const __m256i bits = _mm256_and_si256(_mm256_castps_si256(x), _mm256_srli_epi32(keep, 1));
+    return _mm256_castsi256_ps(bits);
+  }
+  // Transposes the 8 × 8 block whose row i is r[i]: afterwards lane j of
+  // r[i] holds what lane i of r[j] held. Moves bits only (no arithmetic).
+  static void transpose(V (&r)[8]) { transpose_square(r); }
   // The sort kernels' operations. min and max: per lane a < b ? a : b and
   // a > b ? a : b (b when they compare equal or unordered), moving the
   // chosen operand's bits. lt, eq, unordered: all ones where the relation
@@ -331,6 +354,15 @@ struct Float {
   static V mul(V a, V b) { return _mm512_mul_ps(a, b); }
   static V div(V a, V b) { return _mm512_div_ps(a, b); }
   static V neg(V a) { return _mm512_xor_ps(a, _mm512_set1_ps(-0.0f)); }
+  // a > b ? a : b per lane; b when either is NaN (the same maxps rule).
+  static V max(V a, V b) { return _mm512_max_ps(a, b); }
+  // |x| (sign bit cleared) where counts[lane] == 0, else +0: the mask of
+  // zero counts selects x & 0x7fffffff, the other lanes are zeroed.
+  static V magnitude_where_zero(V x, const int *counts) {
+    const __mmask16 keep = _mm512_cmpeq_epi32_mask(_mm512_loadu_si512(counts), _mm512_setzero_si512());
+    return _mm512_castsi512_ps(
+        _mm512_maskz_and_epi32(keep, _mm512_castps_si512(x), _mm512_set1_epi32(0x7fffffff)));
+  }
 };
 struct Double {
   using V = __m512d;
@@ -462,6 +494,14 @@ struct Float {
     for (std::size_t k = 0; k < count; ++k) lanes[k] = p[k];
     return _mm_loadu_ps(lanes);
   }
+  // |x| (sign bit cleared) where counts[lane] == 0, else +0.
+  static V magnitude_where_zero(V x, const int *counts) {
+    const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i *>(counts));
+    const __m128i keep = _mm_cmpeq_epi32(c, _mm_setzero_si128());
+    return _mm_castsi128_ps(_mm_and_si128(_mm_castps_si128(x), _mm_srli_epi32(keep, 1)));
+  }
+  // Transposes the 4 × 4 block whose row i is r[i]. Moves bits only.
+  static void transpose(V (&r)[4]) { transpose_square(r); }
   static void transpose_square(V *v) { _MM_TRANSPOSE4_PS(v[0], v[1], v[2], v[3]); }
 };
 struct Double {
@@ -550,6 +590,11 @@ using Narrow = ScalarLanes;
 
 // The target's lane types, as one argument for kernel templates; One for
 // the elements left over, Narrow for work too short for the full width.
+//
+// F1 is one float (for leftover rows and columns); FT is the float vector of
+// kernels built on in-register transposes (transpose): on AVX-512 that is
+// the 8-lane AVX2 type, since a 16 × 16 transpose could not be run on the
+// machines these kernels were developed on.
 struct Lanes {
   using F = Float;
   using D = Double;
@@ -557,6 +602,12 @@ struct Lanes {
   using C = Complex;
   using One = ScalarLanes;
   using Narrow = TS_SIMD_NS::Narrow;
+  using F1 = OneFloat;
+#if defined(TS_SIMD_AVX512)
+  using FT = Float256;
+#else
+  using FT = Float;
+#endif
 };
 
 // The lanes the sort kernels run on: the target's own, except on AVX-512,
