@@ -5,14 +5,13 @@
 // bound stated beside the code (the bound is checked with an 8x margin), then
 // asks whether every value inside that bound rounds the same way. If so, that
 // is the answer. If not, an integer path recomputes the value in 128-bit fixed
-// point with a relative error below 2^-116 and rounds it exactly. The same
-// integer path fills the double-double tables once, so no constant needs a
-// library or a compiler to round it.
+// point with a relative error below 2^-116 and rounds it exactly. The
+// compiler runs the same integer path to build the double-double tables, so
+// no constant needs a library to round it or a run-time step to fill it.
 #include "toolkit/detail/elementary.h"
 
 #include <cstdint>
 #include <cmath>
-#include <cstring>
 #include <limits>
 
 namespace ts::detail {
@@ -22,19 +21,18 @@ __extension__ typedef unsigned __int128 u128;
 __extension__ typedef __int128 i128;
 using std::uint64_t;
 
-// The same bits read as another type of the same size.
+// The same bits read as another type of the same size; usable in constant
+// expressions (GCC and clang offer the builtin in C++17 too).
 template <class To, class From>
-To same_bits(From x) {
+constexpr To same_bits(From x) {
   static_assert(sizeof(To) == sizeof(From), "same size");
-  To y;
-  std::memcpy(&y, &x, sizeof y);
-  return y;
+  return __builtin_bit_cast(To, x);
 }
-std::uint64_t bits_of(double x) { return same_bits<std::uint64_t>(x); }
-double double_from_bits(std::uint64_t b) { return same_bits<double>(b); }
+constexpr std::uint64_t bits_of(double x) { return same_bits<std::uint64_t>(x); }
+constexpr double double_from_bits(std::uint64_t b) { return same_bits<double>(b); }
 
 // 2^e as a double, -1074 <= e <= 1023.
-double pow2(int e) {
+constexpr double pow2(int e) {
   if (e >= -1022) return double_from_bits(static_cast<uint64_t>(e + 1023) << 52);
   return double_from_bits(uint64_t{1} << (e + 1074));
 }
@@ -115,7 +113,7 @@ int sign_of_exact_sum(const double (&terms)[n]) {
 // ---------------------------------------------------------------------------
 // 128-bit fixed point.
 
-int bit_length(u128 v) {
+constexpr int bit_length(u128 v) {
   const uint64_t hi = static_cast<uint64_t>(v >> 64);
   const uint64_t lo = static_cast<uint64_t>(v);
   if (hi != 0) return 128 - __builtin_clzll(hi);
@@ -123,7 +121,7 @@ int bit_length(u128 v) {
 }
 
 // floor(a * b / 2^s) for 0 <= s <= 256, when that fits in 128 bits.
-u128 mul_shift(u128 a, u128 b, int s) {
+constexpr u128 mul_shift(u128 a, u128 b, int s) {
   const u128 a0 = static_cast<uint64_t>(a), a1 = a >> 64;
   const u128 b0 = static_cast<uint64_t>(b), b1 = b >> 64;
   const u128 p00 = a0 * b0, p01 = a0 * b1, p10 = a1 * b0, p11 = a1 * b1;
@@ -141,7 +139,7 @@ u128 mul_shift(u128 a, u128 b, int s) {
 // a dependency the library does not otherwise have.
 
 // floor(x / d) for 0 < d < 2^32, in 32-bit long-division steps.
-u128 divide_small(u128 x, uint64_t d) {
+constexpr u128 divide_small(u128 x, uint64_t d) {
   u128 q = 0;
   uint64_t r = 0;
   for (int shift = 96; shift >= 0; shift -= 32) {
@@ -153,7 +151,7 @@ u128 divide_small(u128 x, uint64_t d) {
 }
 
 // floor(a * 2^128 / d) for a < d < 2^63, one quotient bit at a time.
-u128 divide_fraction(uint64_t a, uint64_t d) {
+constexpr u128 divide_fraction(uint64_t a, uint64_t d) {
   u128 q = 0;
   uint64_t r = a;
   for (int bit = 0; bit < 128; ++bit) {
@@ -169,7 +167,7 @@ u128 divide_fraction(uint64_t a, uint64_t d) {
 
 // v rounded to the nearest double, ties to even: the top 64 bits with a
 // sticky bit for the rest, which the 64-bit conversion then rounds once.
-double u128_to_double(u128 v) {
+constexpr double u128_to_double(u128 v) {
   const int n = bit_length(v);
   if (n <= 64) return static_cast<double>(static_cast<uint64_t>(v));
   const int drop = n - 64;
@@ -233,7 +231,7 @@ double round_fixed(const Fixed& v, Format f) {
 // error below 256 units: each Taylor term loses under 2 units to truncation,
 // the error carried by a term shrinks by |r|/n < 0.7, and r itself is off by
 // under 2 units at 2^-127.
-u128 exp_q126(i128 r_q127) {
+constexpr u128 exp_q126(i128 r_q127) {
   const bool negative = r_q127 < 0;
   const u128 a = static_cast<u128>(negative ? -r_q127 : r_q127) >> 1;
   u128 term = u128{1} << 126;
@@ -264,10 +262,10 @@ Fixed exp_fixed(double x) {
 // x = m 2^e with m in [sqrt(1/2), sqrt 2], ln x = e ln 2 + 2 atanh(s),
 // s = (m - 1)/(m + 1), |s| < 0.172, with s kept normalised so that x near 1
 // keeps its relative accuracy.
-Fixed log_fixed(double x) {
+constexpr Fixed log_fixed(double x) {
   uint64_t b = bits_of(x);
-  uint64_t mant;
-  int e;  // x = mant * 2^e, mant in [2^52, 2^53)
+  uint64_t mant = 0;
+  int e = 0;  // x = mant * 2^e, mant in [2^52, 2^53)
   if ((b >> 52) == 0) {
     const int lead = __builtin_clzll(b) - 11;
     mant = b << lead;
@@ -313,7 +311,7 @@ Fixed log_fixed(double x) {
 }
 
 // Double-double from a fixed-point value (relative error 2^-106).
-DoubleDouble fixed_to_double_double(const Fixed& v) {
+constexpr DoubleDouble fixed_to_double_double(const Fixed& v) {
   const int drop = bit_length(v.s) - 53;
   const double hi = static_cast<double>(static_cast<uint64_t>(v.s >> drop)) * pow2(v.scale + drop);
   const u128 tail = v.s - ((v.s >> drop) << drop);
@@ -322,7 +320,7 @@ DoubleDouble fixed_to_double_double(const Fixed& v) {
 }
 
 // ---------------------------------------------------------------------------
-// Tables for the fast paths, filled once by the integer path.
+// Tables for the fast paths, from the integer path at compile time.
 
 constexpr int kTableSize = 128;
 
@@ -332,7 +330,7 @@ struct Tables {
   DoubleDouble minus_log_inverse[kTableSize];  // -ln c_i
 };
 
-Tables build_tables() {
+constexpr Tables build_tables() {
   Tables t{};
   for (int j = 0; j < kTableSize; ++j) {
     const i128 r = static_cast<i128>(mul_shift(static_cast<u128>(j), kLn2Q127, 7));
@@ -346,10 +344,9 @@ Tables build_tables() {
   return t;
 }
 
-const Tables& tables() {
-  static const Tables t = build_tables();
-  return t;
-}
+// Evaluated by the compiler: read-only data, nothing to initialise at load
+// or on first use.
+constexpr Tables kTables = build_tables();
 
 // ---------------------------------------------------------------------------
 
@@ -360,7 +357,7 @@ const Tables& tables() {
 // 2^-69, and dropping the tail of r from r^2/2 costs 2^-70.5; the products
 // with 2^(j/128) add 2^-104.
 bool exp_fast(double x, double* result) {
-  const Tables& t = tables();
+  const Tables& t = kTables;
   const double kd = nearest_integer(x * (kInvLn2 * kTableSize));
   const long k = static_cast<long>(kd);
   const long j = k & (kTableSize - 1);
@@ -407,7 +404,7 @@ DoubleDouble log_near_one(double x, double* err) {
 // ln x = e ln 2 - ln c_i + log1p(u). The large terms are summed exactly; the
 // small ones, up to 2^-25, lose 2^-75 absolutely.
 DoubleDouble log_by_table(double x, double* err) {
-  const Tables& t = tables();
+  const Tables& t = kTables;
   int e = 0;
   if (x < 0x1p-1022) {  // subnormal: bring it into the normal range first
     x *= 0x1p52;
@@ -499,7 +496,7 @@ float rounded_expf(float x) {
   // e^x in double to within a relative 2^-48.6 (degree-4 Taylor polynomial
   // truncated at r^5/5! < 2^-49.5, five roundings, the table's 2^-53), a
   // normal double for these x.
-  const Tables& t = tables();
+  const Tables& t = kTables;
   const double xd = static_cast<double>(x);
   const double kd = nearest_integer(xd * (kInvLn2 * kTableSize));
   const long k = static_cast<long>(kd);

@@ -2,7 +2,9 @@
 // and a million arguments per function against MPFR; the same for the SVD's
 // sqrt(1 + r^2), and for the platform's sin on the FFT twiddle angles. The
 // exhaustive run over every float argument is the cr-exhaustive target.
-#include "toolkit/detail/elementary.h"
+// The routines' source is built into this test, so that the table test can
+// reach the internal tables and the integer path that made them.
+#include "toolkit/elementary.cpp"
 
 #include <gtest/gtest.h>
 
@@ -100,6 +102,24 @@ TEST(RoundedExpf, Thresholds) {
   for (const Case& c : cases) {
     const float x = static_cast<float>(c.x);
     EXPECT_TRUE(same(static_cast<double>(rounded_expf(x)), c.want, c.x));
+  }
+}
+
+// The fast paths' tables are constants the compiler evaluated; the same
+// integer path run now, through a pointer the optimiser cannot see through,
+// must give every entry bit for bit.
+TEST(FastPathTables, CompileTimeEntriesEqualTheIntegerPathRunNow) {
+  using ts::detail::Tables;
+  Tables (*volatile build)() = ts::detail::build_tables;
+  const Tables now = build();
+  const Tables& built_in = ts::detail::kTables;
+  using ts::testing::bits;
+  for (int j = 0; j < ts::detail::kTableSize; ++j) {
+    EXPECT_EQ(bits(built_in.exp2_fraction[j].hi), bits(now.exp2_fraction[j].hi)) << j;
+    EXPECT_EQ(bits(built_in.exp2_fraction[j].lo), bits(now.exp2_fraction[j].lo)) << j;
+    EXPECT_EQ(bits(built_in.log_inverse[j]), bits(now.log_inverse[j])) << j;
+    EXPECT_EQ(bits(built_in.minus_log_inverse[j].hi), bits(now.minus_log_inverse[j].hi)) << j;
+    EXPECT_EQ(bits(built_in.minus_log_inverse[j].lo), bits(now.minus_log_inverse[j].lo)) << j;
   }
 }
 
