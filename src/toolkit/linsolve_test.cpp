@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Gauss-Jordan elimination and covariance re-ordering.
 #include "tissuesteward/linsolve.h"
 
@@ -212,12 +213,14 @@ TEST(Gaussj, TiedAndNaNEntriesPivotAsThePlainPasses) {
     ++compared;
     for (int i = 0; i < n; ++i) {
       for (int j = 0; j < n; ++j) {
-        if (!(std::isnan(pa[i][j]) && std::isnan(a[i + 1][j + 1])))
+        if (!(std::isnan(pa[i][j]) && std::isnan(a[i + 1][j + 1]))) {
           ASSERT_EQ(ts::testing::bits(pa[i][j]), ts::testing::bits(a[i + 1][j + 1])) << i << "," << j;
+        }
       }
       for (int j = 0; j < m; ++j) {
-        if (!(std::isnan(pb[i][j]) && std::isnan(b[i + 1][j + 1])))
+        if (!(std::isnan(pb[i][j]) && std::isnan(b[i + 1][j + 1]))) {
           ASSERT_EQ(ts::testing::bits(pb[i][j]), ts::testing::bits(b[i + 1][j + 1])) << i << "," << j;
+        }
       }
     }
   }
