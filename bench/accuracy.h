@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The accuracy report: each family file measures the largest error of its
 // routines against a higher-precision truth, in units of single-precision
 // epsilon (FLT_EPSILON = 2^-23), and records one row per case. Where a

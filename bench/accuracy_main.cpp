@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runs every accuracy family linked in and writes the rows as JSON (to the
 // file named by the first argument, or to standard output) for
 // bench/report.py.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What every benchmark executable shares: case naming, effort and the timing
 // of routines that work in place (inputs come from inputs.h).
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The sizes and seeds of every case, shared by the benchmarks and the
 // accuracy report so both measure the same inputs.
 #ifndef TS_BENCH_CASES_H

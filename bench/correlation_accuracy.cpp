@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // spear on 10^6 tied pairs against the same statistics in double.
 #include "cases.h"
 #include "accuracy.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Spearman's rank correlation of 10^6 tied pairs against the std::sort-based
 // computation in double of rank_correlation.h.
 #include "cases.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // jacobi against LAPACK dsyev in double on the benchmark inputs: eigenvalues
 // (sorted) and the residual of A·V = V·diag(d) (vectors are free up to sign).
 #include "cases.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Jacobi eigen-decomposition of a symmetric matrix (values and vectors)
 // against LAPACK's ssyev (reference build and OpenBLAS, one thread) and
 // Eigen's SelfAdjointEigenSolver.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One-dimensional transforms against FFTW in double precision, on the inputs
 // of the benchmarks (uniform in [-1, 1)).
 #include "cases.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One-dimensional transforms: four1 against FFTW's complex plan, realft
 // against its real-to-complex plan, both in place.
 #include "cases.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Multi-dimensional transforms: fourn on a 512 x 512 complex array against
 // FFTW's 2-D complex plan, rlft3 on real volumes against its 3-D
 // real-to-complex plan, all in place.

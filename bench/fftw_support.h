@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // FFTW peers for the FFT benchmarks: in-place single-precision plans made on
 // first use (plan time is never measured), and the wisdom file that spares
 // FFTW_MEASURE its planning on later runs.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Special functions against Boost.Math in long double (and std::lgamma in
 // long double for gammln), over seeded points of the benchmark domains.
 #include "accuracy.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Per-call cost of the special functions against the standard library and
 // Boost.Math (default policies: float arguments are evaluated in double).
 #include "scalar_support.h"

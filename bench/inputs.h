@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Seeded inputs shared by the benchmarks and the accuracy report, and
 // 1-based scratch copies for the toolkit's in-place routines.
 #ifndef TS_BENCH_INPUTS_H

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs what the benchmark suite needs on top of tools/install-deps.sh
 # (Debian, as root). Not run by CI.
 #

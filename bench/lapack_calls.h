@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Single-precision LAPACK computations the matrix routines are compared with,
 // each owning its workspace (sized once by a workspace query) so a timed call
 // is the computation alone. Column-major throughout.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The LAPACK/BLAS entry points the benchmarks and the accuracy report call,
 // from two builds in one process: the reference LAPACK the executables link
 // (the system's liblapack.so.3 / libblas.so.3) and OpenBLAS, loaded by its

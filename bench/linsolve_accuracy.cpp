@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // gaussj against LAPACK dgesv in double on the benchmark inputs: the inverse
 // and the solution of one right-hand side.
 #include "cases.h"

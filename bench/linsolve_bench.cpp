@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Gauss-Jordan elimination (inverse plus one right-hand side) against
 // LAPACK's sgesv + sgetri, reference build and OpenBLAS on one thread.
 #include "cases.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Dense inputs for the matrix cases, in the three layouts the callers want:
 // the toolkit's row-pointer matrices (through its own allocator), LAPACK's
 // column-major arrays and Eigen matrices, all holding one seeded matrix.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The t conversions against Boost.Math's Student's t distribution in long
 // double, over seeded points of the benchmark domains.
 #include "accuracy.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Per-call cost of the t conversions against Boost.Math's Student's t
 // distribution (two-sided levels, default policies).
 #include "scalar_support.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Dense products against BLAS (reference build and OpenBLAS, one thread)
 // and Eigen: A·B against sgemm, A·Aᵀ against ssyrk (lower triangle, which is
 // all it computes; ours also mirrors it).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Cost per draw of ran1 and gasdev against std::minstd_rand (the same
 // multiplier and modulus, without the shuffle table) through the standard
 // uniform and normal distributions.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Spearman's rank correlation the plain way: ranks through std::sort of an
 // index permutation, every statistic in double. The timing peer of spear and
 // the truth of its accuracy row.

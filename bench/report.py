@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Turns the benchmark and accuracy JSON of bench/run.sh into a Markdown
 report and a bar chart of the time ratios (ours / peer, log scale).
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the benchmark suite in build/release, runs every family's benchmarks
 # (single thread, JSON) and the accuracy report, writes bench/results.md and
 # bench/ratios.png, and prints the Markdown. Families not yet in the toolkit

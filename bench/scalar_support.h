@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Per-call cost of scalar functions: each benchmark iteration is one call, on
 // arguments cycling through a fixed table of seeded points, so every
 // implementation sees the same sequence of arguments.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Selection is exact; ranks are exact below 2^24 elements; the tie sum is
 // accumulated in single precision and compared with its double value.
 #include "cases.h"

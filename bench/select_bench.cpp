@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Selection and ranking: select against std::nth_element, crank against
 // ranks found with std::upper_bound, on 10^6 values.
 #include "cases.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Sorting is exact: the result must equal std::sort's element for element
 // (error 0), and sort2 must keep every key with its own companion.
 #include "cases.h"

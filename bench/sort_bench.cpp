@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Sorting: sort, sort2 and hpsort against std::sort on uniform floats
 // (hpsort also against std::make_heap + std::sort_heap, the same method);
 // sort and hpsort also on sorted, reverse-sorted, few-distinct and sawtooth

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // SVD and pseudo-inverse against double-precision LAPACK (dgesvd, dgesv) on
 // the benchmark inputs. Singular values are compared sorted; U and V are
 // judged by how well U·diag(w)·Vᵀ rebuilds A (their signs and order are free).

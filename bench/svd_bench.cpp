@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Singular value decomposition and the pseudo-inverse built on it, against
 // LAPACK's sgesvd (reference build and OpenBLAS, one thread) and Eigen's
 // BDCSVD. Every implementation returns U (thin), the singular values and V.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Inputs with ties for the ranking cases, and the straightforward mid-rank
 // computation the ranking routines are compared with.
 #ifndef TS_BENCH_TIE_INPUTS_H

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # ts_export_only(target LIST file HOST_NAMES file)
 #
 # Limits what a shared library exports to the names in LIST (see

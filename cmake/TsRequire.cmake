@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # ts_require(OPTION PACKAGES name... LIBRARIES name...)
 #
 # Finds what an optional part of the build needs. Anything missing ends the

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Cross-builds for 64-bit x86 macOS on a Linux machine: Zig 0.11 compiles
 # (it brings clang, libc++'s headers and the stubs of macOS's libSystem), and
 # LLVM's ld64.lld links the library. Zig's own Mach-O linker exports every

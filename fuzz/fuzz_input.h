@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Turns a fuzzer's bytes into the small sizes and awkward floats the toolkit
 // is called with. Running out of bytes yields zeros, so every input decodes.
 #ifndef TISSUESTEWARD_FUZZ_INPUT_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // hvsim's own translation unit, compiled into a fuzz target: its option
 // parser and session player live in an unnamed namespace, and libFuzzer
 // brings the main function, so hvsim's main is renamed on the way in.

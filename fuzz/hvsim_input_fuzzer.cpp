@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // hvsim's option and session parsers on arbitrary text. An input is option
 // words, one per line, then a NUL byte, then a session file.
 //

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the fuzz targets (preset "fuzz": clang, ASan + UBSan) and runs each
 # for SECONDS (default 60) from its seed corpus in fuzz/corpus/<target>.
 # New inputs gather in build/fuzz/corpus/<target>; a failing input is saved

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Sessions played against the plug-in in this process, which exports the
 // full host API (as hvsim's provider does). The first byte picks the host's
 // version; the rest is a session file. Sessions the parser refuses are

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Calls one exported toolkit routine per input, with small sizes and awkward
 // floats decoded from the bytes (see fuzz_input.h).
 //

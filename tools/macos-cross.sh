@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Cross-builds libtissuesteward.dylib for 64-bit x86 macOS with Zig 0.11 and
 # checks it without a Mac: its Mach-O exports are exactly the intended set
 # (llvm-nm -gU), it loads nothing but the system's libSystem and libc++, and

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Shared libraries of the Zig cross-build are linked by ld64.lld directly
 # (see cmake/zig-macos-x86_64.cmake).
 list(JOIN TS_MACOS_STUBS " " stubs)

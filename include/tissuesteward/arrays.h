@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Offset-indexed vectors, matrices and 3-D tensors, and the toolkit's fatal exit.
 //
 // Every array has inclusive index bounds chosen by the caller (most often

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Pearson's r from whole arrays and from running sums, a running
 // least-squares line, and Spearman's rank correlation.
 //

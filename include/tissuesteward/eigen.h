@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Eigen-decomposition of a real symmetric matrix by cyclic Jacobi rotations,
 // and the ordering of a decomposition by decreasing eigenvalue. 1-based.
 #ifndef TISSUESTEWARD_EIGEN_H

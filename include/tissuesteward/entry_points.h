@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What the host looks up by name in the plug-in library. All seven have C
 // linkage, so their symbols are the plain names below.
 #ifndef TISSUESTEWARD_ENTRY_POINTS_H

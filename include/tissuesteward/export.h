@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Export attributes only. Everything in the library is hidden unless marked.
 #ifndef TISSUESTEWARD_EXPORT_H
 #define TISSUESTEWARD_EXPORT_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Fast Fourier transforms of single-precision data, in place.
 //
 // Conventions shared by every routine here:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Log-gamma, the regularised incomplete gamma and beta functions and the
 // complementary error function.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Signatures of the host's plug-in API, shared by the plug-in's host table
 // and by any host (or stand-in host) that implements the API.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The host function table: one pointer per function of the host's plug-in
 // API, each an exported C variable named exactly like the host function it
 // holds. All are null until InitHVAccess binds them, and a function the host

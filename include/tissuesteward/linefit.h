@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Straight-line least-squares fit y = a + b x, in closed form.
 #ifndef TISSUESTEWARD_LINEFIT_H
 #define TISSUESTEWARD_LINEFIT_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Linear least squares by SVD: fits y(x) = Σ a[j]·X_j(x), j = 1..ma, to data
 // with individual standard deviations, and a ready-made polynomial basis.
 // One-based throughout.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Gauss-Jordan elimination with full pivoting, and the re-ordering of a packed
 // covariance matrix into full parameter order. Single precision, 1-based.
 #ifndef TISSUESTEWARD_LINSOLVE_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Levenberg-Marquardt fitting of a non-linear model to data with individual
 // standard deviations, with any subset of the parameters held fixed.
 // 1-based, single precision. Fitted parameter k (in increasing index order

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The plug-in object as the host sees it.
 //
 // The host receives a KOHVPluginInterface* from createPlugin and calls it

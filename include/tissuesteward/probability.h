@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Conversions between test statistics and significance levels.
 //
 // Forward conversions (statistic to probability) are closed forms over the

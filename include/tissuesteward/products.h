@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Dense matrix and vector products over zero-based row-pointer arrays.
 //
 // A matrix is any array of row pointers (`float**`): element (i, j) is

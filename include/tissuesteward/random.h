@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Uniform and Gaussian random deviates from a caller's seed.
 //
 // The caller owns a long state variable and passes its address on every call.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Selection of the k-th smallest value, and ranking of a sorted array.
 //
 // Arrays are 1-based: elements 1..n are read and written, element 0 never.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Sorting single-precision arrays in place, ascending.
 //
 // All three routines work on a[1..n] (element 0 and anything past n are

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Singular value decomposition A = U·diag(w)·Vᵀ and what is built on it:
 // least-squares solving, parameter covariance and the pseudo-inverse.
 //

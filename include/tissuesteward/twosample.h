@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Two-sample statistics: mean and variance, Student's t (unequal and pooled
 // variances), the Kolmogorov-Smirnov D and its significance function.
 //

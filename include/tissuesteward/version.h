@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The host-version predicate.
 #ifndef TISSUESTEWARD_VERSION_H
 #define TISSUESTEWARD_VERSION_H

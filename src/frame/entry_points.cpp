@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The seven functions the host looks up by name.
 #include "tissuesteward/entry_points.h"
 

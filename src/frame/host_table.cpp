@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The host function table and its binding by name.
 #include "tissuesteward/host_table.h"
 

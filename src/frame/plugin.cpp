@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The plug-in object: start-up checks, the end-of-work log line, and the
 // GUI script's file requests.
 #include "frame/plugin.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The plug-in class. It holds no data: everything it needs lives in the
 // host function table, which initPlugin fills.
 #ifndef TISSUESTEWARD_FRAME_PLUGIN_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Every text the plug-in frame hands to the host, byte for byte, shared by
 // the frame and its tests.
 #ifndef TISSUESTEWARD_FRAME_TEXTS_H

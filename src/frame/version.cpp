@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tissuesteward/version.h"
 
 bool checkVersionGreaterEqualVersion(int major, int minor, int patch, int reqMajor, int reqMinor,

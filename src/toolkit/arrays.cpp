@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Offset-indexed arrays and the fatal exit.
 #include "tissuesteward/arrays.h"
 

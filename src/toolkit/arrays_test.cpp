@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Offset-indexed arrays: handle arithmetic, contiguity, views, fatal exits.
 #include "tissuesteward/arrays.h"
 

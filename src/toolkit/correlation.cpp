@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Pearson and Spearman correlation, and the running accumulators.
 #include "tissuesteward/correlation.h"
 

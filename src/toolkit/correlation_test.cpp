@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Correlation and regression, whole-array and running, against worked
 // examples and double-precision formulas.
 #include "tissuesteward/correlation.h"

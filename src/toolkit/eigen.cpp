@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Cyclic Jacobi eigen-decomposition and eigen ordering.
 #include "tissuesteward/eigen.h"
 

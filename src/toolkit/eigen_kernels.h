@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Vector kernels of plane rotations, for the Jacobi eigen-decomposition and
 // the SVD's QR sweeps: the pointer table and the templates each target
 // instantiates on its lane types (simd/vec.h).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Jacobi eigen-decomposition and eigen ordering.
 #include "tissuesteward/eigen.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Correctly rounded exp, log and expf from IEEE basic operations and integer
 // arithmetic only.
 //

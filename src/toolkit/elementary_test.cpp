@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The toolkit's correctly rounded exp, log and expf: special values exactly,
 // and a million arguments per function against MPFR; the same for the SVD's
 // sqrt(1 + r^2), and for the platform's sin on the FFT twiddle angles. The

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One- and multi-dimensional FFTs: one radix-2 axis pass serves every
 // transform; the real transforms add their untangling steps. Butterflies
 // and untangling run as vector kernels (fft_kernels.h) of the target the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Vector kernels of the FFTs: the pointer table the transforms use, and the
 // templates each target instantiates on its lane types (simd/vec.h).
 //

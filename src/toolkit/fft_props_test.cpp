@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // FFTs against independent truth: a direct double-precision DFT for short
 // lengths, FFTW in double precision for long ones (and FFTW in single
 // precision as the yardstick of what float arithmetic allows).

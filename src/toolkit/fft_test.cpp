@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // FFTs: documented layouts and identities, the stated arithmetic bit for bit,
 // refused arguments.
 #include "tissuesteward/fft.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Inputs shared by the FFT test binaries: copyable 1-based arrays with guard
 // cells and real tensors with their Nyquist plane, filled from a seed.
 #ifndef TISSUESTEWARD_FFT_TEST_SUPPORT_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Read-only twiddle factors of the FFTs, generated at build time
 // (fft_twiddles/generate.cpp) by the recurrence the transforms document:
 // the same doubles a transform's own recurrence reaches, for the positive

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Log-gamma, incomplete gamma and beta functions, complementary error function.
 //
 // Single precision values with double precision steps at fixed places: each

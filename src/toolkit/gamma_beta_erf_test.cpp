@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Special functions: documented values, agreement with Boost.Math and the
 // standard library on seeded arguments, the series/fraction switch, and the
 // fatal reports.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Straight-line fit by centred sums, single precision with the uncertainties'
 // quotients and square roots in double.
 #include "tissuesteward/linefit.h"

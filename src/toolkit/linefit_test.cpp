@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Straight-line fit: documented cases, agreement with the closed form in
 // double precision (weighted and unweighted), the centred sums' immunity to
 // a shifted abscissa, degenerate inputs, and the fatal report.

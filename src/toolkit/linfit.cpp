@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Linear least squares by SVD of the weighted design matrix.
 #include "tissuesteward/linfit.h"
 

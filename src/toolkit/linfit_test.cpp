@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Linear least squares by SVD: exact and rank-deficient fits, the relative
 // threshold, and agreement with LAPACK's double-precision dgels.
 #include "tissuesteward/linfit.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Gauss-Jordan elimination with full pivoting; covariance re-ordering.
 #include "tissuesteward/linsolve.h"
 

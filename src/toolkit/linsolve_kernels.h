@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Vector kernels of Gauss-Jordan elimination: the pointer table and the
 // templates each target instantiates on its lane types (simd/vec.h).
 #ifndef TISSUESTEWARD_LINSOLVE_KERNELS_H

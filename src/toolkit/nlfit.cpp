@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Levenberg-Marquardt fitting: the stepping routine, the normal equations and
 // the sum-of-Gaussians model.
 #include "tissuesteward/nlfit.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Levenberg-Marquardt fitting: the lambda protocol, held parameters, the
 // normal equations and the sum-of-Gaussians model.
 #include "tissuesteward/nlfit.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Statistic-to-probability conversions over betai, and their fixed searches.
 #include "tissuesteward/probability.h"
 

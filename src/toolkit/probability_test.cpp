@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Probability conversions: documented values (exact floats), agreement with
 // Boost.Math's t and F distributions on seeded arguments, and the reach and
 // resolution of the fixed 25-move search.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Dense matrix and vector products, transpose, diagonal scaling and copies
 // between index bases.
 #include "tissuesteward/products.h"

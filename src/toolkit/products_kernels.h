@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Vector kernels of the dense products: the pointer table the products use,
 // and the templates each target instantiates on its lane types (simd/vec.h).
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Dense products: documented values, one sum order without fused
 // multiply-add, writes confined to each output's range.
 #include "tissuesteward/products.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Uniform deviates (multiplicative congruential generator with a shuffle
 // table) and Gaussian deviates by the polar method.
 #include "tissuesteward/random.h"

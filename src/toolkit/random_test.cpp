@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Uniform and Gaussian deviates: exact sequences, seeding rules, the shared
 // table and spare, and moments.
 #include "tissuesteward/random.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Selection of the k-th smallest value by repeated partitioning, and ranking.
 #include "tissuesteward/select.h"
 

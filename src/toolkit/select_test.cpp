@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Selection against a brute-force k-th smallest, and ranking with tie sums.
 #include "tissuesteward/select.h"
 

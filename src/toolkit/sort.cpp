@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Quicksort with an explicit pair stack, its companion-carrying form, and
 // heap sort.
 #include "tissuesteward/sort.h"

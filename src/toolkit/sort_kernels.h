@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Vector kernels of the sorts: an in-place vector quicksort for arrays whose
 // ascending order is unique bit for bit, and the pre-scan that decides it.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Quicksort, its companion-carrying form and heap sort, checked against
 // std::sort on seeded inputs of many shapes.
 #include "tissuesteward/sort.h"

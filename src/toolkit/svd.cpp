@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Singular value decomposition and its uses: solving, covariance, inversion.
 //
 // svdcmp reduces A to upper bidiagonal form by Householder reflections,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Vector kernels of the SVD's Householder steps: the pointer table and the
 // templates each target instantiates on its lane types (simd/vec.h).
 #ifndef TISSUESTEWARD_SVD_KERNELS_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // SVD properties on seeded random matrices of many shapes, kinds and
 // scales, with LAPACK's sgesvd as the reference for the singular values.
 #include "tissuesteward/svd.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // SVD on small documented cases (exact values and signs), the
 // pseudo-inverse, least-squares solving and covariance.
 #include "tissuesteward/svd.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Two-sample t and Kolmogorov-Smirnov statistics.
 #include "tissuesteward/twosample.h"
 

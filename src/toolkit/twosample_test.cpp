@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Two-sample statistics against double-precision closed forms.
 #include "tissuesteward/twosample.h"
 

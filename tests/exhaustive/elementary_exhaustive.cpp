@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Every float argument against MPFR: rounded_expf and rounded_exp over all
 // 2^32 float bit patterns, rounded_log over the 2^31 non-negative ones (the
 // toolkit passes its exp and log widened floats). Prints, per function, the

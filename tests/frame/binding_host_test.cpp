@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The plug-in in a host that exports all 184 API functions, each a distinct
 // function returning its place in the table. Every entry must hold the
 // host's function of its own name, found by name; and since the library

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Checks the library's exported symbols: the seven entry points, the 184
 # host table variables, InitHVAccess and checkVersionGreaterEqualVersion,
 # and otherwise only toolkit routines (global-namespace names declared in a

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Checks that the library takes no exp, log or hypot from the C library (the
 # toolkit rounds its own) and needs no compiler run-time helper library.
 #   cmake -DNM=nm -DLIBRARY=lib.so -P check_imports.cmake

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The plug-in in a host that exports the API it calls: lifecycle, version
 // gate and the GUI script's file requests, checked through the host's
 // transcript and script parameters.

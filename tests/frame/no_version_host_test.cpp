@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The plug-in in a process that exports the log, dialogs and parameters but
 // no version function: not a host the plug-in can run in. Built twice: the
 // plug-in loaded with local and with global symbols (where its own

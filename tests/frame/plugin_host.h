@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What a test host needs to play the host to the plug-in library.
 //
 // Each test host is an executable that exports (part of) the host API itself,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The plug-in in a host whose API has nothing but the version function. Built
 // twice: the plug-in loaded with local and with global symbols. Loaded
 // globally, the library's own table variables are visible to its lookup in

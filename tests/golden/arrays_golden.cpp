@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Layout of every array kind: where each element lands relative to the first.
 #include "golden.h"
 

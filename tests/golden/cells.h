@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Arrays for golden cases: index ranges lo..hi ringed by guard cells.
 //
 // Every cell, inside and out, starts as kGuard, and a case digests the whole

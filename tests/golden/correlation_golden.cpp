@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Pearson's r (plain and with its significance), the running correlation
 // and regression fed point by point, and Spearman's rank correlation on both
 // of its paths.

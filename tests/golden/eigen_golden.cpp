@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Jacobi eigen-decomposition of symmetric matrices (diagonal, repeated
 // eigenvalues, singular, badly scaled, up to 64×64; the lower triangle
 // holds values that must be left alone) and the ordering of the results.

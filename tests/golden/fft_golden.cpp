@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // FFTs in both directions, one- and multi-dimensional, from the shortest
 // lengths up to 2^14 complex values and 32×32×32 real ones: random data,
 // impulses, constants, awkward magnitudes, lengths of 1, and round trips.

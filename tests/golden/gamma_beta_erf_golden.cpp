@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Log-gamma, incomplete gamma (series, continued fraction and the
 // dispatcher), incomplete beta with its continued fraction, and erfc, over
 // grids that cross every branch, with the documented NaN and infinity cases.

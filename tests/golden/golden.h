@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Golden-output corpus: every exported toolkit routine run on fixed inputs,
 // each output's exact bytes reduced to a 64-bit FNV-1a digest.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runs the golden-output corpus against the recorded digests, or records them.
 //
 //   golden_corpus                      compare every case with digests.txt

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Straight-line fit, unweighted and weighted, from two points to 10^4, with
 // equal abscissae, zero and extreme deviations and a large abscissa offset.
 #include <string>

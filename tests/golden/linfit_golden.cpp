@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Linear least squares by SVD and the polynomial basis: exact, noisy,
 // ill-conditioned, rank-deficient and underdetermined designs.
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Gauss-Jordan elimination (with and without right-hand sides, row
 // exchanges, ties in pivot magnitude, ill-conditioned and badly scaled
 // systems) and the re-spreading of a packed covariance matrix.

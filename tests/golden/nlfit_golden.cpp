@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Levenberg-Marquardt: the Gaussian-peaks model, chi-square with its
 // gradient and curvature under every flag pattern, and whole fits through
 // mrqmin (start call, accepted and rejected steps, a NaN trial, a restart

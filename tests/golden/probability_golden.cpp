@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Statistic-to-significance conversions and their 25-move searches, over
 // grids of statistics, probabilities and degrees of freedom, with the edges
 // each conversion defines (zero degrees of freedom, F < 0, |r| = 1, p = 1).

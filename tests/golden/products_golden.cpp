@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Dense products, transpose, diagonal scaling and copies between index bases.
 // Inputs are zero-based with a guard ring, so the cells just outside each
 // range (and, for copy_matrix, the unused row and column 0 or n) are digested too.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Uniform and Gaussian deviates: long sequences, every kind of seed
 // (including the most negative long and multiples of the modulus),
 // re-seeding mid-sequence, caller-set positive states, interleaved state

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Selection of the k-th smallest (float and unsigned 16-bit) at the ends,
 // the middle and random positions, and ranking with tie runs of every kind.
 #include <string>

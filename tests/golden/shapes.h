@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Input orders that stress partitioning and ranking: sorting, selection and
 // the statistics built on them. Every shape is built directly, never by a
 // library sort, so equal keys (and -0.0 against 0.0) sit where we put them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Quicksort, its companion-carrying form and heap sort over every input
 // shape, from one element (and none) up to 10^5.
 #include <string>

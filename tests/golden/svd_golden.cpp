@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // SVD: the hypotenuse, the decomposition itself on well-conditioned,
 // ill-conditioned, rank-deficient, tiny, huge and non-finite matrices of
 // every shape, and the solver, covariance and pseudo-inverse built on it.

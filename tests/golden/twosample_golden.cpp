@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Two-sample statistics: mean and variance, both t statistics, the
 // Kolmogorov-Smirnov D (with the samples it sorts) and its significance.
 #include <string>

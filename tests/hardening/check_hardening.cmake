@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Checks the hardening of the built library.
 #   cmake -DLIBRARY=lib -DFORTIFY=ON|OFF -DCET=ON|OFF [-DREADELF=readelf -DOBJDUMP=objdump]
 #         [-DOTOOL=otool -DNM=nm] -P check_hardening.cmake

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Plug-ins that crash, end the process or hang instead of returning, to check
 // that hvsim reports them and never takes such a session for one that was
 // played. ENDING picks the behaviour: 0 and 2 exit with that status (in

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A plug-in that gets most things wrong, for hvsim validate to catch: a help
 // text that moves, a leak per object, no version gate, no refusal without a
 // host, a hang under host 10.0.0 and a crash in every execute.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Runs hvsim and checks its exit status and, optionally, its output.
 #   cmake -DHVSIM=... -DLIBRARY=... -DSESSION=... [-DOPTIONS="--api none --global"]
 #         -DEXIT=N [-DMATCH=regex] -P run_hvsim.cmake

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Installs the built project into a scratch prefix, then
 #  - configures, builds and runs a consumer project that finds the toolkit
 #    with find_package, and builds the same consumer with pkg-config's flags;

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Fails if the disassembled library holds any fused multiply-add: results are
 # defined as separately rounded products and sums.
 execute_process(COMMAND ${OBJDUMP} -d --no-show-raw-insn ${LIBRARY}

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # A target's kernel unit is compiled with wider instruction sets than the rest
 # of the library. Any inline function it emits as a shared (weak) definition
 # could be picked by the linker for every caller, putting, say, AVX-512 code

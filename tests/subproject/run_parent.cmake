@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Configures, builds and installs tests/subproject/parent, which includes the
 # toolkit with add_subdirectory, on a machine without a C compiler, GoogleTest
 # or the benchmark packages as far as CMake can tell. The parent must keep its

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Seeded uniform draws for peer comparisons: a failure replays from its seed.
 #ifndef TISSUESTEWARD_TESTS_SUPPORT_DRAW_H
 #define TISSUESTEWARD_TESTS_SUPPORT_DRAW_H

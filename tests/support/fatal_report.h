@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Matching the toolkit's three-line fatal report in death tests.
 #ifndef TISSUESTEWARD_TESTS_SUPPORT_FATAL_REPORT_H
 #define TISSUESTEWARD_TESTS_SUPPORT_FATAL_REPORT_H

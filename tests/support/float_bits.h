@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A float's or a double's bit pattern and back, for tests that compare or
 // plant exact bits (NaN payloads, signalling NaNs, -0.0).
 #ifndef TISSUESTEWARD_TESTS_SUPPORT_FLOAT_BITS_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Test support: offset-indexed arrays ringed by guard cells, and a seeded
 // source of floats whose sequence does not depend on the standard library.
 #ifndef TISSUESTEWARD_TESTS_SUPPORT_GUARDED_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Correctly rounded e^x and ln x from MPFR, the independent reference for the
 // toolkit's own: MPFR rounds once, into the target format's precision and
 // exponent range (subnormals included).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // 1-based arrays with guard cells, bit patterns, and seeded input shapes
 // that stress partitioning (sorting, selection and the statistics on them).
 #ifndef TISSUESTEWARD_TESTS_SUPPORT_ONE_BASED_H

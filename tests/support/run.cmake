@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # run(WHAT command...): runs a command from a CMake script, ends the script
 # with WHAT, the status and everything printed if it fails, and leaves its
 # standard output in `output`.

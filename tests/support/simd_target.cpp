@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Linked into the test binaries that ctest runs once per vector target
 // (TISSUESTEWARD_SIMD set to the target). On a machine without that target
 // the library would quietly run a narrower one, so the run is skipped

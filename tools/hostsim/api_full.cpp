@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The rest of the host API that plug-ins of this kind call: the log, message
 // boxes, the open-file dialog and the script parameters. Every call adds one
 // line to the transcript.

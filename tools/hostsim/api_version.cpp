@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The host's version function: all the API that a "version only" host has.
 #include "host_state.h"
 

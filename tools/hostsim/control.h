@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // How hvsim drives its stand-in host.
 //
 // The host's state lives in a small provider library that also exports the

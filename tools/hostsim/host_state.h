@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The stand-in host's state, shared by the API functions of a provider.
 #ifndef TISSUESTEWARD_HOSTSIM_HOST_STATE_H
 #define TISSUESTEWARD_HOSTSIM_HOST_STATE_H

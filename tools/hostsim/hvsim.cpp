@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // hvsim: plays the host against a plug-in library built for its API.
 //
 //   hvsim [--host-version X.Y.Z] [--api full|version|none] [--global] [--timeout S]

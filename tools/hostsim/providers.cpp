@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Where the host API providers are: beside hvsim in the build tree, under
 // ../<libdir>/hvsim in an install tree. hvsim's own place comes from the
 // system, not from argv[0] or the loader's search path. (A sanitizer's dlopen

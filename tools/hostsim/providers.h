@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Finding and loading the host API providers, relative to hvsim itself.
 #ifndef TISSUESTEWARD_HOSTSIM_PROVIDERS_H
 #define TISSUESTEWARD_HOSTSIM_PROVIDERS_H

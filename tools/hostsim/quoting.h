@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // How the stand-in host shows texts in its transcript.
 #ifndef TISSUESTEWARD_HOSTSIM_QUOTING_H
 #define TISSUESTEWARD_HOSTSIM_QUOTING_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Session files: one step per line, played against the plug-in.
 //
 //   # a comment (lines whose first non-blank character is '#'); blank lines skip

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The parent's watch over a session's child, and the child's reports to it.
 //
 // The pipe carries lines: "call TEXT" when a plug-in call starts, "back"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // hvsim plays each session in a child process and watches it from the parent.
 //
 // The child tells the parent, through a pipe of its own, which plug-in call

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Runs the checks of validate_checks.cpp, each in a child process of its own
 // that loads the provider and the plug-in itself: a check that crashes or
 // hangs fails alone, and no check sees what another one left behind.

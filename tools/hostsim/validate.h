@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // `hvsim validate`: a checker for any plug-in of this host's API.
 #ifndef TISSUESTEWARD_HOSTSIM_VALIDATE_H
 #define TISSUESTEWARD_HOSTSIM_VALIDATE_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // What `hvsim validate` asks of a plug-in of this host's API.
 #include "validate_checks.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The checks of `hvsim validate`. Each runs in a process of its own, which
 // has loaded one host API provider and the plug-in library, and nothing else.
 #ifndef TISSUESTEWARD_HOSTSIM_VALIDATE_CHECKS_H

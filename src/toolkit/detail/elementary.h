@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The toolkit's own exponential and logarithm, correctly rounded.
 //
 // Each returns the exact value rounded to nearest, ties to even, so the bits

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The toolkit's one reporting path, for messages held as string constants.
 #ifndef TISSUESTEWARD_DETAIL_FATAL_H
 #define TISSUESTEWARD_DETAIL_FATAL_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Documented message texts, byte for byte, shared by the code and its tests.
 // One section per family that has fixed texts; our own messages (with values)
 // are formatted at the call site and read "routine: what is wrong (values)".

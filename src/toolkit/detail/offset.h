@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Handle arithmetic for offset-indexed arrays.
 //
 // A handle is a block's address moved lo elements back, so that handle[lo]

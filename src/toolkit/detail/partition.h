@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The median-of-three partition step shared by the quicksorts and the
 // selection routines.
 #ifndef TISSUESTEWARD_DETAIL_PARTITION_H

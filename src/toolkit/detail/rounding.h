@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Named rounding steps for the bit-exact kernels.
 //
 // Every result of the toolkit is defined as the rounding of stated single and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writes the FFT twiddle tables (fft_twiddles.h) as a C++ source of
 // hexadecimal double constants. Run by the build; the tables hold exactly
 // the doubles the transforms' recurrences produce, so each value is made by

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The sin values the FFT twiddle tables start from, as exact doubles: what
 // the platform's double-precision sin returns for these angles (and the
 // correctly rounded values, a test checks both).

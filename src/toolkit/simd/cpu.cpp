@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // CPU feature detection for the dispatcher.
 #include "toolkit/simd/cpu.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Which vector instruction sets this process may use, and the cap a user
 // can put on them. No state here: the dispatcher (dispatch.h) decides once.
 #ifndef TISSUESTEWARD_SIMD_CPU_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The one decision of the vector layer: which target this process runs.
 #include "toolkit/simd/kernels.h"
 

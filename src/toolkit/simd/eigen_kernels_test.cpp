@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Jacobi rotation kernels against the scalar kernels and the plain
 // steps.
 #include "toolkit/simd/kernel_test_support.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The FFT kernels against the scalar kernels: every stage shape from one
 // group per block (all odd elements) to several vectors' worth, misaligned
 // starts, both signs, awkward values in the data and in the factors.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Shared by the kernel tests: each target the machine has, run against the
 // scalar kernels bit for bit, with awkward inputs at lane-boundary sizes.
 #ifndef TISSUESTEWARD_SIMD_KERNEL_TEST_SUPPORT_H

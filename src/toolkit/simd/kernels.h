@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The table of vector kernels, one per target, and the choice between them.
 //
 // A family file calls `ts::simd::kernels().products.scale_row(...)`: it never

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Gauss-Jordan's row elimination kernels against the scalar kernels and
 // against the plain steps.
 #include "toolkit/simd/kernel_test_support.h"

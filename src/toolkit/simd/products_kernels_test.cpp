@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The dense products' kernels against the scalar kernels.
 #include "toolkit/simd/kernel_test_support.h"
 

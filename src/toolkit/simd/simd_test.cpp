@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The vector layer's choice of target. The same binary holds every family's
 // kernel tests (<family>_kernels_test.cpp beside this file): it links the
 // kernel tables themselves, not the library, so each target the machine has

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The vector sort against the order every correct sort gives, and its
 // refusal of every array whose order is not unique bit for bit.
 #include "toolkit/simd/kernel_test_support.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The Householder kernels of the SVD against the scalar kernels and the
 // plain steps.
 #include "toolkit/simd/kernel_test_support.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One target's kernel table. This file is compiled once per target, with
 // that target's instruction-set flags and TS_SIMD_NS naming it.
 #include "toolkit/simd/kernels.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Vector traits of the target this translation unit is built for: the few
 // operations the kernels are written in, each exactly one IEEE operation per
 // lane (no fused multiply-add, no reassociation), so a kernel instantiated

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "tissuesteward/arrays.h"
 #include "tissuesteward/library_version.h"
 
