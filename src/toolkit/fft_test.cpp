@@ -10,6 +10,7 @@
 #include "toolkit/fft_twiddles.h"
 #include "toolkit/fft_twiddles/sin_constants.h"
 #include "support/float_bits.h"
+#include "support/mpfr_reference.h"
 
 #include <gtest/gtest.h>
 
@@ -19,9 +20,6 @@
 #include <utility>
 #include <vector>
 
-#if defined(TS_HAVE_MPFR)
-#include <mpfr.h>
-#endif
 
 namespace {
 
@@ -234,28 +232,11 @@ void rlft3(float ***data, float **speq, unsigned long nn1, unsigned long nn2, un
 
 // --- twiddle tables ------------------------------------------------------------
 
-// sin(x) rounded once to the nearest double.
-double correctly_rounded_sin(double x) {
-#if defined(TS_HAVE_MPFR)
-  mpfr_t in, out;
-  mpfr_init2(in, 53);
-  mpfr_init2(out, 53);
-  mpfr_set_d(in, x, MPFR_RNDN);  // exact
-  mpfr_sin(out, in, MPFR_RNDN);
-  const double result = mpfr_get_d(out, MPFR_RNDN);
-  mpfr_clears(in, out, static_cast<mpfr_ptr>(nullptr));
-  return result;
-#else
-  // 64 significant bits, then to 53: right unless the wide value lies
-  // within its own error of a midpoint, which the check below would show.
-  return static_cast<double>(sinl(static_cast<long double>(x)));
-#endif
-}
-
 TEST(FftTwiddles, SinConstantsAreThePlatformsAndCorrectlyRounded) {
   using ts::fft_twiddles::kSinPiOver;
   using ts::fft_twiddles::kSinTwoPiOver;
   using ts::testing::bits;
+  auto correctly_rounded_sin = ts::testing::double_reference(mpfr_sin);  // rounds once
   for (int k = 0; k < 18; ++k) {
     const double two_pi_part = std::ldexp(steps::kTwoPiShort, -k);
     const double pi_part = std::ldexp(3.141592653589793, -k);
