@@ -11,6 +11,7 @@
 #include "toolkit/detail/offset.h"
 #include "toolkit/detail/rounding.h"
 #include "toolkit/fft_twiddles.h"
+#include "toolkit/fft_twiddles/sin_constants.h"
 #include "toolkit/simd/kernels.h"
 
 #include <algorithm>
@@ -20,16 +21,10 @@
 
 using ts::detail::block_of;
 using ts::detail::fatalf;
-using ts::detail::sin_d;
 using ts::detail::to_float;
 using ts::detail::widen;
 
 namespace {
-
-// 2 pi to 15 significant digits (not to full double precision), and pi to
-// 16: the angles of every transform are formed from these.
-constexpr double kTwoPiShort = 6.28318530717959;
-constexpr double kPi = 3.141592653589793;
 
 // Stages pairing values up to this many rows apart (2^13 complex values,
 // 64 KiB) run block by block on a block of this size, all of them while it
@@ -57,18 +52,20 @@ void require_unit_sign(const char *routine, int isign) {
 }
 
 // The twiddle factor w = wr + i wi, stepped by a fixed angle theta through
-// w <- w + w (wpr + i wpi), with wpr = -2 sin^2(theta/2) and wpi = sin(theta):
-// two sin calls per angle, all in double. Starts at w = 1.
+// w <- w + w (wpr + i wpi), with wpr = -2 sin^2(theta/2) and wpi = sin(theta),
+// all in double. Starts at w = 1. Every angle is +-C / 2^k, C one of the two
+// constants the sin tables are named for, so the two sins are table entries
+// k and k + 1 (halving a double is exact), negated for a negative angle.
 struct Twiddle {
   double wr = 1.0;
   double wi = 0.0;
   double wpr;
   double wpi;
 
-  explicit Twiddle(double theta) {
-    const double wtemp = sin_d(0.5 * theta);
+  Twiddle(const double *sin_of, int k, bool negative) {
+    const double wtemp = negative ? -sin_of[k + 1] : sin_of[k + 1];
     wpr = -2.0 * wtemp * wtemp;
-    wpi = sin_d(theta);
+    wpi = negative ? -sin_of[k] : sin_of[k];
   }
   // Both new values from the old ones.
   void advance() {
@@ -86,11 +83,11 @@ struct Twiddle {
   }
 };
 
-// Stage `half` steps its twiddle factor by the angle isign 2 pi / (2 half),
-// from 1 at group 0. The angle is formed as (isign 2pi) / (2 half); for
-// isign = +-1 this is the same double as (2pi / (2 half)) isign.
+// Stage `half` steps its twiddle factor by the angle isign 6.28318530717959 /
+// (2 half) (2 pi to 15 significant digits, as every transform forms it),
+// from 1 at group 0.
 Twiddle stage_twiddle(unsigned long half, int isign) {
-  return Twiddle(static_cast<double>(isign) * kTwoPiShort / static_cast<double>(2 * half));
+  return Twiddle(ts::fft_twiddles::kSinTwoPiOver, count_trailing_zeros(half) + 1, isign < 0);
 }
 
 // A set of lines to transform along one axis of a row-major complex array
@@ -344,11 +341,9 @@ void realft(float data[], unsigned long n, int isign) {
   const bool forward = isign == 1;
   const float c1 = 0.5f;
   const float c2 = forward ? -0.5f : 0.5f;
-  double theta = kPi / static_cast<double>(n >> 1);
-  if (forward)
-    complex_transform(c, n >> 1, 1);
-  else
-    theta = -theta;
+  // The untangling steps by the angle +-3.141592653589793 / (n / 2), negative
+  // for the inverse.
+  if (forward) complex_transform(c, n >> 1, 1);
   // The pairs k = 1 .. n/4 - 1 with their mirrors n/2 - k; k = n/4 is its own
   // mirror and stays as it is.
   const unsigned long quarter = n >> 2;
@@ -358,7 +353,7 @@ void realft(float data[], unsigned long n, int isign) {
       k.untangle(c + 2, c + 2 * ((n >> 1) - 1), quarter - 1, c1, c2,
                  ts::fft_twiddles::kRealWr + quarter, ts::fft_twiddles::kRealWi + quarter, !forward);
   } else {
-    Twiddle w(theta);
+    Twiddle w(ts::fft_twiddles::kSinPiOver, count_trailing_zeros(n >> 1), !forward);
     w.advance();  // from angle 0 to theta: exactly (1 + wpr, wpi)
     double wr[kTwiddleChunk];
     double wi[kTwiddleChunk];

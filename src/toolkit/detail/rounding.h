@@ -31,12 +31,10 @@ inline float sqrt_f(float x) { return std::sqrt(x); }
 inline float fabs_f(float x) { return std::fabs(x); }
 
 // Double precision steps. e^x and ln x are the toolkit's own, correctly
-// rounded. sin is still the C library's: only the FFT's twiddle recurrence
-// calls it, on angles where it is exact to the last bit everywhere tested.
+// rounded (the FFT takes its sins from exact tables).
 inline double exp_d(double x) { return rounded_exp(x); }
 inline double log_d(double x) { return rounded_log(x); }
 inline double sqrt_d(double x) { return std::sqrt(x); }
-inline double sin_d(double x) { return std::sin(x); }
 inline double fabs_d(double x) { return std::fabs(x); }
 
 }  // namespace ts::detail
