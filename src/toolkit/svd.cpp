@@ -67,7 +67,7 @@ class KeptColumnSteps {
   // Column p over rows 1..rows changes sign.
   void negate(int p) { keep({p, 0, 0.0f, 0.0f}); }
   void apply() {
-    if (count_ > 0) ts::simd::kernels().eigen.givens_rows(a_, rows_, cols_, steps_, count_);
+    if (count_ > 0) ts::simd::kernels().svd.apply_steps(a_, rows_, cols_, steps_, count_);
     count_ = 0;
   }
 

@@ -4,6 +4,7 @@
 #ifndef TISSUESTEWARD_SVD_KERNELS_H
 #define TISSUESTEWARD_SVD_KERNELS_H
 
+#include "toolkit/eigen_kernels.h"
 #include "toolkit/products_kernels.h"
 
 namespace ts::simd {
@@ -25,6 +26,11 @@ struct SvdKernels {
                                const float *f);
   // row[t] = row[t] + s·e[t] for t < count.
   void (*add_row_multiple)(float *row, float s, const float *e, int count);
+  // For every row j = 1..rows of a (1-based), columns 1..cols, the QR
+  // sweeps' steps r[0..count-1] in order. Rows are independent: they are
+  // taken in blocks held transposed on the stack (at most 32 KiB), and a
+  // column that the next step reads again stays in registers in between.
+  void (*apply_steps)(float *const *a, int rows, int cols, const GivensStep *r, int count);
 };
 
 namespace generic {
@@ -107,13 +113,147 @@ void add_row_multiple(float *row, float s, const float *e, int count) {
   for (; t < count; ++t) add_row_multiple_lanes<typename L::F1>(row + t, s, e + t);
 }
 
+
+// --- the QR sweeps' steps on U and V ------------------------------------------
+//
+// A sweep's rotations chain along the columns, (l, l+1), (l+1, l+2), ...,
+// and the rotations that chase a superdiagonal entry out all share one
+// column: every step but the first of a run reads a column its predecessor
+// wrote. Held transposed, a column of R·W rows is R vectors; the column the
+// next step reads again stays in registers instead of going through memory
+// (whose store-to-load latency would otherwise sit on the chain), and R
+// independent vectors per step hide the arithmetic's latency.
+
+// The columns of a block: column c (1-based) is R vectors of W rows at
+// block + (c - 1)·R·W.
+template <class T, int R>
+struct HeldColumn {
+  typename T::V v[R];
+  void load(const float *column) {
+    for (int i = 0; i < R; ++i) v[i] = T::load(column + i * T::kLanes);
+  }
+  void store(float *column) const {
+    for (int i = 0; i < R; ++i) T::store(column + i * T::kLanes, v[i]);
+  }
+};
+
+template <class T, int R>
+void run_steps(float *block, const GivensStep *r, int count) {
+  constexpr int S = R * T::kLanes;
+  using V = typename T::V;
+  HeldColumn<T, R> held{};
+  int held_at = 0;  // the column in `held` (newer than memory), or 0
+  for (int k = 0; k < count; ++k) {
+    const GivensStep step = r[k];
+    float *py = block + (step.p - 1) * S;
+    if (step.q == 0) {
+      if (held_at == step.p) {
+        for (int i = 0; i < R; ++i) held.v[i] = T::neg(held.v[i]);
+      } else {
+        for (int i = 0; i < R; ++i) T::store(py + i * T::kLanes, T::neg(T::load(py + i * T::kLanes)));
+      }
+      continue;
+    }
+    float *pz = block + (step.q - 1) * S;
+    HeldColumn<T, R> y, z;
+    if (held_at == step.p) {
+      y = held;
+      z.load(pz);
+    } else if (held_at == step.q) {
+      z = held;
+      y.load(py);
+    } else {
+      if (held_at != 0) held.store(block + (held_at - 1) * S);
+      y.load(py);
+      z.load(pz);
+    }
+    const V c = T::set1(step.c), s = T::set1(step.s);
+    for (int i = 0; i < R; ++i) {
+      const V y0 = y.v[i], z0 = z.v[i];
+      y.v[i] = T::add(T::mul(y0, c), T::mul(z0, s));
+      z.v[i] = T::sub(T::mul(z0, c), T::mul(y0, s));
+    }
+    // Keep whichever column the next step reads; store the other.
+    const GivensStep *next = k + 1 < count ? &r[k + 1] : nullptr;
+    const bool next_reads_q = next && (next->p == step.q || next->q == step.q);
+    const bool next_reads_p = next && !next_reads_q && (next->p == step.p || next->q == step.p);
+    if (next_reads_q) {
+      y.store(py);
+      held = z;
+      held_at = step.q;
+    } else if (next_reads_p) {
+      z.store(pz);
+      held = y;
+      held_at = step.p;
+    } else {
+      y.store(py);
+      z.store(pz);
+      held_at = 0;
+    }
+  }
+  if (held_at != 0) held.store(block + (held_at - 1) * S);
+}
+
+// Rows j..j+R·W-1, columns 1..n, between a and the block, either way
+// (kToBlock), W × W tiles transposed in registers. Moves bits only.
+template <class T, class T1, int R, bool kToBlock>
+void move_rows(float *const *a, int j, int n, float *block) {
+  using V = typename T::V;
+  constexpr int W = T::kLanes, S = R * W;
+  for (int i = 0; i < R; ++i) {
+    float *const *rows = a + j + i * W;
+    float *part = block + i * W;
+    int c = 1;
+    for (; c + W - 1 <= n; c += W) {
+      V t[W];
+      for (int w = 0; w < W; ++w) t[w] = T::load(kToBlock ? rows[w] + c : part + (c - 1 + w) * S);
+      T::transpose(t);
+      for (int w = 0; w < W; ++w) T::store(kToBlock ? part + (c - 1 + w) * S : rows[w] + c, t[w]);
+    }
+    for (; c <= n; ++c)
+      for (int w = 0; w < W; ++w) {
+        float *in_a = rows[w] + c, *in_block = part + (c - 1) * S + w;
+        T1::store(kToBlock ? in_block : in_a, T1::load(kToBlock ? in_a : in_block));
+      }
+  }
+}
+
+// The block: at most 32 KiB of floats.
+constexpr int kStepBlockFloats = 8 * 1024;
+
+// Rows from j on in blocks of R·W while a whole block fits; returns the
+// first row left.
+template <class T, class T1, int R>
+int apply_steps_blocks(float *const *a, int j, int rows, int cols, const GivensStep *r, int count,
+                       float *block) {
+  constexpr int S = R * T::kLanes;
+  if (cols * S > kStepBlockFloats) return j;
+  for (; j + S - 1 <= rows; j += S) {
+    move_rows<T, T1, R, true>(a, j, cols, block);
+    run_steps<T, R>(block, r, count);
+    move_rows<T, T1, R, false>(a, j, cols, block);
+  }
+  return j;
+}
+
+template <class L>
+void apply_steps(float *const *a, int rows, int cols, const GivensStep *r, int count) {
+  using T = typename L::FT;
+  using T1 = typename L::F1;
+  float block[kStepBlockFloats];
+  int j = apply_steps_blocks<T, T1, 4>(a, 1, rows, cols, r, count, block);
+  j = apply_steps_blocks<T, T1, 2>(a, j, rows, cols, r, count, block);
+  j = apply_steps_blocks<T, T1, 1>(a, j, rows, cols, r, count, block);
+  for (; j <= rows; ++j) run_steps<T1, 1>(a[j] + 1, r, count);  // a row is its own 1-wide block
+}
+
 }  // namespace generic
 
 template <class L>
 constexpr SvdKernels svd_kernels() {
   return SvdKernels{&generic::rows_times_vector<L, true, false>, &generic::column_dots<L>,
                     &generic::column_dots_by<L>, &generic::add_column_multiples<L>,
-                    &generic::add_row_multiple<L>};
+                    &generic::add_row_multiple<L>, &generic::apply_steps<L>};
 }
 
 }  // namespace ts::simd

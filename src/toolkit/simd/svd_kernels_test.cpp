@@ -81,5 +81,72 @@ TEST(SvdKernels, HouseholderStepsMatchScalarAndPlainSteps) {
   });
 }
 
+// The QR sweeps' steps as svdcmp records them: chains along the columns
+// (l, l+1), (l+1, l+2), ..., runs sharing a first column, sign changes
+// (which may hit the column a run holds), and unrelated pairs, all on a
+// rows × cols matrix (1-based, rows padded). The plain steps row by row,
+// the scalar kernel and each target's must agree.
+std::vector<GivensStep> sweep_steps(int cols, std::uint32_t state) {
+  std::vector<GivensStep> steps;
+  auto next = [&state](int below) {
+    state = state * 1664525u + 1013904223u;
+    return static_cast<int>((state >> 8) % static_cast<std::uint32_t>(below));
+  };
+  auto rotation = [&](int p, int q) {
+    const float c = 0.8f - static_cast<float>(next(5)) / 16.0f;
+    steps.push_back({p, q, c, 0.6f + static_cast<float>(next(3)) / 8.0f});
+  };
+  while (steps.size() < 400) {
+    const int l = 1 + next(cols - 1), k = l + 1 + next(cols - l);
+    switch (next(4)) {
+      case 0:  // a sweep
+        for (int j = l; j < k; ++j) rotation(j, j + 1);
+        break;
+      case 1:  // chasing an entry out
+        for (int i = l + 1; i <= k; ++i) rotation(l, i);
+        break;
+      case 2:  // sign changes, one of them on the column just rotated
+        rotation(l, k);
+        steps.push_back({next(2) == 0 ? l : k, 0, 0.0f, 0.0f});
+        steps.push_back({1 + next(cols), 0, 0.0f, 0.0f});
+        break;
+      default:
+        rotation(l, k);
+    }
+  }
+  return steps;
+}
+
+TEST(SvdKernels, SweepStepsMatchScalarAndPlainSteps) {
+  for_each_vector_target([](const Kernels &ref, const Kernels &vec) {
+    // Rows around the block heights (up to 4 vectors of rows) and the rows
+    // left over; columns past the widest block of each height.
+    for (int rows : {1, 7, 9, 33, 77})
+      for (int cols : {2, 3, 13, 300, 1030}) {
+        SCOPED_TRACE(::testing::Message() << rows << " x " << cols);
+        const std::vector<GivensStep> steps = sweep_steps(cols, 7u * rows + cols);
+        Padded plain(rows, cols, 5u * rows + cols);
+        Padded want = plain, got = plain;
+        std::vector<float *> pr = plain.rows(), wr = want.rows(), gr = got.rows();
+        for (int j = 1; j <= rows; ++j)
+          for (const GivensStep &r : steps) {
+            float &y = pr[j][r.p];
+            if (r.q == 0) {
+              y = -y;
+              continue;
+            }
+            float &z = pr[j][r.q];
+            const float y0 = y, z0 = z;
+            y = y0 * r.c + z0 * r.s;
+            z = z0 * r.c - y0 * r.s;
+          }
+        ref.svd.apply_steps(wr.data(), rows, cols, steps.data(), static_cast<int>(steps.size()));
+        vec.svd.apply_steps(gr.data(), rows, cols, steps.data(), static_cast<int>(steps.size()));
+        expect_same_bits(plain.data, want.data);
+        expect_same_bits(want.data, got.data);
+      }
+  });
+}
+
 }  // namespace
 }  // namespace ts::simd
