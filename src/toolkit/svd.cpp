@@ -50,36 +50,59 @@ float householder_root(float s, float f) {
 
 // The QR sweeps' rotations and sign changes of the columns of U or V read
 // only w and e, and nothing reads U or V during the sweeps: the steps are
-// kept (8 KiB each for U and V) and applied row block by row block, rows
-// in registers instead of walks down the columns, when the store is full
-// and when the sweeps end. Each element sees the same steps in the same
-// order.
-constexpr int kKeptSteps = 512;
+// kept, as runs (a sweep's chain, a chase's fan) and their (c, s) pairs,
+// and applied row block by row block, rows in registers instead of walks
+// down the columns, when the store is full and when the sweeps end. Each
+// element sees the same steps in the same order. 14 KiB each for U and V.
+constexpr int kKeptPairs = 1536;
+constexpr int kKeptRuns = 128;
 // Columns or rows whose sums the Householder steps take together (4 KiB of
 // sums and 8 KiB of row pointers on the stack).
 constexpr int kStrip = 1024;
 
 class KeptColumnSteps {
  public:
+  using StepRun = ts::simd::StepRun;
   KeptColumnSteps(float **a, int rows, int cols) : a_(a), rows_(rows), cols_(cols) {}
   // Columns (p, q) over rows 1..rows: (y, z) -> (y·c + z·s, z·c - y·s).
-  void rotate(int p, int q, float c, float s) { keep({p, q, c, s}); }
+  void rotate(int p, int q, float c, float s) {
+    if (pair_count_ == kKeptPairs) apply();
+    StepRun *last = run_count_ > 0 ? &runs_[run_count_ - 1] : nullptr;
+    const bool next_q = last != nullptr && last->kind != StepRun::kNegate && q == last->q + last->count;
+    const bool as_chain = next_q && p == last->q + last->count - 1;
+    const bool as_fan = next_q && p == last->p;
+    if (as_chain && (last->kind == StepRun::kChain || last->count == 1)) {
+      last->kind = StepRun::kChain;
+    } else if (as_fan && (last->kind == StepRun::kFan || last->count == 1)) {
+      last->kind = StepRun::kFan;
+    } else {
+      last = open({StepRun::kChain, p, q, 0});
+    }
+    ++last->count;
+    pairs_[2 * pair_count_] = c;
+    pairs_[2 * pair_count_ + 1] = s;
+    ++pair_count_;
+  }
   // Column p over rows 1..rows changes sign.
-  void negate(int p) { keep({p, 0, 0.0f, 0.0f}); }
+  void negate(int p) { open({StepRun::kNegate, p, 0, 0}); }
   void apply() {
-    if (count_ > 0) ts::simd::kernels().svd.apply_steps(a_, rows_, cols_, steps_, count_);
-    count_ = 0;
+    if (run_count_ > 0)
+      ts::simd::kernels().svd.apply_steps(a_, rows_, cols_, runs_, run_count_, pairs_);
+    run_count_ = 0;
+    pair_count_ = 0;
   }
 
  private:
-  void keep(ts::simd::GivensStep step) {
-    steps_[count_++] = step;
-    if (count_ == kKeptSteps) apply();
+  StepRun *open(StepRun run) {
+    if (run_count_ == kKeptRuns) apply();
+    runs_[run_count_] = run;
+    return &runs_[run_count_++];
   }
   float **a_;
   int rows_, cols_;
-  int count_ = 0;
-  ts::simd::GivensStep steps_[kKeptSteps];
+  int run_count_ = 0, pair_count_ = 0;
+  StepRun runs_[kKeptRuns];
+  float pairs_[2 * kKeptPairs];
 };
 
 // Whether row[from..to] holds only finite values.

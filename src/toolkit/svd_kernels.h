@@ -4,10 +4,22 @@
 #ifndef TISSUESTEWARD_SVD_KERNELS_H
 #define TISSUESTEWARD_SVD_KERNELS_H
 
-#include "toolkit/eigen_kernels.h"
 #include "toolkit/products_kernels.h"
 
 namespace ts::simd {
+
+// A run of the QR sweeps' steps on the columns of U or V. Rotation t of a
+// run takes the pair (y, z) of columns (y_t, q + t) to (y·c + z·s, z·c - y·s),
+// with y_0 = p; in a chain y_(t+1) = q + t (a sweep: (l, l+1), (l+1, l+2),
+// ...), in a fan y_(t+1) = p (the chase of an entry: (p, p+1), (p, p+2),
+// ...). A sign change of column p has no rotations.
+struct StepRun {
+  enum Kind { kChain, kFan, kNegate };
+  Kind kind;
+  int p;
+  int q;
+  int count;
+};
 
 struct SvdKernels {
   // y[t] = Σ_k a[t][k]·x[k] (k < m ascending, sum += product) for t < n.
@@ -26,11 +38,12 @@ struct SvdKernels {
                                const float *f);
   // row[t] = row[t] + s·e[t] for t < count.
   void (*add_row_multiple)(float *row, float s, const float *e, int count);
-  // For every row j = 1..rows of a (1-based), columns 1..cols, the QR
-  // sweeps' steps r[0..count-1] in order. Rows are independent: they are
-  // taken in blocks held transposed on the stack (at most 32 KiB), and a
-  // column that the next step reads again stays in registers in between.
-  void (*apply_steps)(float *const *a, int rows, int cols, const GivensStep *r, int count);
+  // For every row j = 1..rows of a (1-based), columns 1..cols, the runs of
+  // the QR sweeps' steps in order, the rotations' (c, s) pairs one after
+  // another in cs. Rows are independent: they are taken in blocks held
+  // transposed on the stack (at most 32 KiB).
+  void (*apply_steps)(float *const *a, int rows, int cols, const StepRun *runs, int run_count,
+                      const float *cs);
 };
 
 namespace generic {
@@ -118,11 +131,12 @@ void add_row_multiple(float *row, float s, const float *e, int count) {
 //
 // A sweep's rotations chain along the columns, (l, l+1), (l+1, l+2), ...,
 // and the rotations that chase a superdiagonal entry out all share one
-// column: every step but the first of a run reads a column its predecessor
-// wrote. Held transposed, a column of R·W rows is R vectors; the column the
-// next step reads again stays in registers instead of going through memory
-// (whose store-to-load latency would otherwise sit on the chain), and R
-// independent vectors per step hide the arithmetic's latency.
+// column: every rotation but the first of a run reads a column its
+// predecessor wrote. Held transposed, a column of R·W rows is R vectors;
+// the column the next rotation reads again stays in registers instead of
+// going through memory (whose store-to-load latency would otherwise sit on
+// the chain), and R independent vectors per rotation hide the arithmetic's
+// latency.
 
 // The columns of a block: column c (1-based) is R vectors of W rows at
 // block + (c - 1)·R·W.
@@ -138,60 +152,37 @@ struct HeldColumn {
 };
 
 template <class T, int R>
-void run_steps(float *block, const GivensStep *r, int count) {
+void run_steps(float *block, const StepRun *runs, int run_count, const float *cs) {
   constexpr int S = R * T::kLanes;
   using V = typename T::V;
-  HeldColumn<T, R> held{};
-  int held_at = 0;  // the column in `held` (newer than memory), or 0
-  for (int k = 0; k < count; ++k) {
-    const GivensStep step = r[k];
-    float *py = block + (step.p - 1) * S;
-    if (step.q == 0) {
-      if (held_at == step.p) {
-        for (int i = 0; i < R; ++i) held.v[i] = T::neg(held.v[i]);
-      } else {
-        for (int i = 0; i < R; ++i) T::store(py + i * T::kLanes, T::neg(T::load(py + i * T::kLanes)));
+  for (int k = 0; k < run_count; ++k) {
+    const StepRun run = runs[k];
+    int y_at = run.p;
+    HeldColumn<T, R> y;
+    y.load(block + (y_at - 1) * S);
+    if (run.kind == StepRun::kNegate) {
+      for (int i = 0; i < R; ++i) y.v[i] = T::neg(y.v[i]);
+    }
+    for (int t = 0; t < run.count; ++t, cs += 2) {
+      float *pz = block + (run.q + t - 1) * S;
+      HeldColumn<T, R> z;
+      z.load(pz);
+      const V c = T::set1(cs[0]), s = T::set1(cs[1]);
+      for (int i = 0; i < R; ++i) {
+        const V y0 = y.v[i], z0 = z.v[i];
+        y.v[i] = T::add(T::mul(y0, c), T::mul(z0, s));
+        z.v[i] = T::sub(T::mul(z0, c), T::mul(y0, s));
       }
-      continue;
+      if (run.kind == StepRun::kChain) {  // the second column goes on
+        y.store(block + (y_at - 1) * S);
+        y = z;
+        y_at = run.q + t;
+      } else {  // the first column goes on
+        z.store(pz);
+      }
     }
-    float *pz = block + (step.q - 1) * S;
-    HeldColumn<T, R> y, z;
-    if (held_at == step.p) {
-      y = held;
-      z.load(pz);
-    } else if (held_at == step.q) {
-      z = held;
-      y.load(py);
-    } else {
-      if (held_at != 0) held.store(block + (held_at - 1) * S);
-      y.load(py);
-      z.load(pz);
-    }
-    const V c = T::set1(step.c), s = T::set1(step.s);
-    for (int i = 0; i < R; ++i) {
-      const V y0 = y.v[i], z0 = z.v[i];
-      y.v[i] = T::add(T::mul(y0, c), T::mul(z0, s));
-      z.v[i] = T::sub(T::mul(z0, c), T::mul(y0, s));
-    }
-    // Keep whichever column the next step reads; store the other.
-    const GivensStep *next = k + 1 < count ? &r[k + 1] : nullptr;
-    const bool next_reads_q = next && (next->p == step.q || next->q == step.q);
-    const bool next_reads_p = next && !next_reads_q && (next->p == step.p || next->q == step.p);
-    if (next_reads_q) {
-      y.store(py);
-      held = z;
-      held_at = step.q;
-    } else if (next_reads_p) {
-      z.store(pz);
-      held = y;
-      held_at = step.p;
-    } else {
-      y.store(py);
-      z.store(pz);
-      held_at = 0;
-    }
+    y.store(block + (y_at - 1) * S);
   }
-  if (held_at != 0) held.store(block + (held_at - 1) * S);
 }
 
 // Rows j..j+R·W-1, columns 1..n, between a and the block, either way
@@ -224,27 +215,28 @@ constexpr int kStepBlockFloats = 8 * 1024;
 // Rows from j on in blocks of R·W while a whole block fits; returns the
 // first row left.
 template <class T, class T1, int R>
-int apply_steps_blocks(float *const *a, int j, int rows, int cols, const GivensStep *r, int count,
-                       float *block) {
+int apply_steps_blocks(float *const *a, int j, int rows, int cols, const StepRun *runs,
+                       int run_count, const float *cs, float *block) {
   constexpr int S = R * T::kLanes;
   if (cols * S > kStepBlockFloats) return j;
   for (; j + S - 1 <= rows; j += S) {
     move_rows<T, T1, R, true>(a, j, cols, block);
-    run_steps<T, R>(block, r, count);
+    run_steps<T, R>(block, runs, run_count, cs);
     move_rows<T, T1, R, false>(a, j, cols, block);
   }
   return j;
 }
 
 template <class L>
-void apply_steps(float *const *a, int rows, int cols, const GivensStep *r, int count) {
+void apply_steps(float *const *a, int rows, int cols, const StepRun *runs, int run_count,
+                 const float *cs) {
   using T = typename L::FT;
   using T1 = typename L::F1;
   float block[kStepBlockFloats];
-  int j = apply_steps_blocks<T, T1, 4>(a, 1, rows, cols, r, count, block);
-  j = apply_steps_blocks<T, T1, 2>(a, j, rows, cols, r, count, block);
-  j = apply_steps_blocks<T, T1, 1>(a, j, rows, cols, r, count, block);
-  for (; j <= rows; ++j) run_steps<T1, 1>(a[j] + 1, r, count);  // a row is its own 1-wide block
+  int j = apply_steps_blocks<T, T1, 4>(a, 1, rows, cols, runs, run_count, cs, block);
+  j = apply_steps_blocks<T, T1, 2>(a, j, rows, cols, runs, run_count, cs, block);
+  j = apply_steps_blocks<T, T1, 1>(a, j, rows, cols, runs, run_count, cs, block);
+  for (; j <= rows; ++j) run_steps<T1, 1>(a[j] + 1, runs, run_count, cs);  // a row: a 1-wide block
 }
 
 }  // namespace generic

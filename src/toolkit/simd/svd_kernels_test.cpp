@@ -81,40 +81,54 @@ TEST(SvdKernels, HouseholderStepsMatchScalarAndPlainSteps) {
   });
 }
 
-// The QR sweeps' steps as svdcmp records them: chains along the columns
-// (l, l+1), (l+1, l+2), ..., runs sharing a first column, sign changes
-// (which may hit the column a run holds), and unrelated pairs, all on a
-// rows × cols matrix (1-based, rows padded). The plain steps row by row,
-// the scalar kernel and each target's must agree.
-std::vector<GivensStep> sweep_steps(int cols, std::uint32_t state) {
-  std::vector<GivensStep> steps;
+// The QR sweeps' steps as svdcmp keeps them: chains along the columns
+// (l, l+1), (l+1, l+2), ..., fans sharing a first column, sign changes, and
+// single rotations of any pair, on a rows × cols matrix (1-based, rows
+// padded). The plain steps row by row, the scalar kernel and each target's
+// must agree.
+struct Steps {
+  std::vector<StepRun> runs;
+  std::vector<float> cs;
+};
+
+Steps sweep_steps(int cols, std::uint32_t state) {
+  Steps steps;
   auto next = [&state](int below) {
     state = state * 1664525u + 1013904223u;
     return static_cast<int>((state >> 8) % static_cast<std::uint32_t>(below));
   };
-  auto rotation = [&](int p, int q) {
-    const float c = 0.8f - static_cast<float>(next(5)) / 16.0f;
-    steps.push_back({p, q, c, 0.6f + static_cast<float>(next(3)) / 8.0f});
-  };
-  while (steps.size() < 400) {
+  while (steps.cs.size() < 800) {
     const int l = 1 + next(cols - 1), k = l + 1 + next(cols - l);
-    switch (next(4)) {
-      case 0:  // a sweep
-        for (int j = l; j < k; ++j) rotation(j, j + 1);
-        break;
-      case 1:  // chasing an entry out
-        for (int i = l + 1; i <= k; ++i) rotation(l, i);
-        break;
-      case 2:  // sign changes, one of them on the column just rotated
-        rotation(l, k);
-        steps.push_back({next(2) == 0 ? l : k, 0, 0.0f, 0.0f});
-        steps.push_back({1 + next(cols), 0, 0.0f, 0.0f});
-        break;
-      default:
-        rotation(l, k);
+    const int kind = next(4);
+    if (kind == 2) {
+      steps.runs.push_back({StepRun::kNegate, 1 + next(cols), 0, 0});
+      continue;
+    }
+    // A chain or fan from (l, l+1) up to column k, or one rotation (l, k).
+    steps.runs.push_back(kind == 0   ? StepRun{StepRun::kChain, l, l + 1, k - l}
+                         : kind == 1 ? StepRun{StepRun::kFan, l, l + 1, k - l}
+                                     : StepRun{StepRun::kChain, l, k, 1});
+    for (int t = 0; t < steps.runs.back().count; ++t) {
+      steps.cs.push_back(0.8f - static_cast<float>(next(5)) / 16.0f);
+      steps.cs.push_back(0.6f + static_cast<float>(next(3)) / 8.0f);
     }
   }
   return steps;
+}
+
+void plain_steps(float *row, const Steps &steps) {
+  const float *cs = steps.cs.data();
+  for (const StepRun &run : steps.runs) {
+    int y_at = run.p;
+    if (run.kind == StepRun::kNegate) row[y_at] = -row[y_at];
+    for (int t = 0; t < run.count; ++t, cs += 2) {
+      float &y = row[y_at], &z = row[run.q + t];
+      const float y0 = y, z0 = z;
+      y = y0 * cs[0] + z0 * cs[1];
+      z = z0 * cs[0] - y0 * cs[1];
+      if (run.kind == StepRun::kChain) y_at = run.q + t;
+    }
+  }
 }
 
 TEST(SvdKernels, SweepStepsMatchScalarAndPlainSteps) {
@@ -124,24 +138,14 @@ TEST(SvdKernels, SweepStepsMatchScalarAndPlainSteps) {
     for (int rows : {1, 7, 9, 33, 77})
       for (int cols : {2, 3, 13, 300, 1030}) {
         SCOPED_TRACE(::testing::Message() << rows << " x " << cols);
-        const std::vector<GivensStep> steps = sweep_steps(cols, 7u * rows + cols);
+        const Steps steps = sweep_steps(cols, 7u * rows + cols);
+        const int run_count = static_cast<int>(steps.runs.size());
         Padded plain(rows, cols, 5u * rows + cols);
         Padded want = plain, got = plain;
         std::vector<float *> pr = plain.rows(), wr = want.rows(), gr = got.rows();
-        for (int j = 1; j <= rows; ++j)
-          for (const GivensStep &r : steps) {
-            float &y = pr[j][r.p];
-            if (r.q == 0) {
-              y = -y;
-              continue;
-            }
-            float &z = pr[j][r.q];
-            const float y0 = y, z0 = z;
-            y = y0 * r.c + z0 * r.s;
-            z = z0 * r.c - y0 * r.s;
-          }
-        ref.svd.apply_steps(wr.data(), rows, cols, steps.data(), static_cast<int>(steps.size()));
-        vec.svd.apply_steps(gr.data(), rows, cols, steps.data(), static_cast<int>(steps.size()));
+        for (int j = 1; j <= rows; ++j) plain_steps(pr[j], steps);
+        ref.svd.apply_steps(wr.data(), rows, cols, steps.runs.data(), run_count, steps.cs.data());
+        vec.svd.apply_steps(gr.data(), rows, cols, steps.runs.data(), run_count, steps.cs.data());
         expect_same_bits(plain.data, want.data);
         expect_same_bits(want.data, got.data);
       }
