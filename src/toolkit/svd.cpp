@@ -59,6 +59,9 @@ constexpr int kKeptRuns = 128;
 // Columns or rows whose sums the Householder steps take together (4 KiB of
 // sums and 8 KiB of row pointers on the stack).
 constexpr int kStrip = 1024;
+// Rows the Householder row step takes together: their sums, then their
+// updates, while the rows are in cache.
+constexpr int kRowBlock = 16;
 
 class KeptColumnSteps {
  public:
@@ -129,10 +132,18 @@ void reduce_to_bidiagonal(float **a, int m, int n, float w[], float e[]) {
   float scale = 0.0f;
   for (int i = 1; i <= n; ++i) {
     const int l = i + 1;
+    const int width = n - l + 1;  // columns l..n
     e[i] = scale * g;
     g = 0.0f;
     float s = 0.0f;
     scale = 0.0f;
+    // Column j's update (f[j]·column i added to it) reads only columns i and
+    // j and writes only column j, so rows can take it one at a time. When
+    // every column's f fits one strip, each row takes it just before the row
+    // step below reads and writes that row (a block of rows at a time, while
+    // it is in cache); otherwise it is done here, strip by strip.
+    float f_all[kStrip];
+    bool rows_deferred = false;
     if (i <= m) {  // column i, rows i..m
       for (int k = i; k <= m; ++k) scale += fabs_f(a[k][i]);
       if (scale != 0.0f) {
@@ -144,19 +155,23 @@ void reduce_to_bidiagonal(float **a, int m, int n, float w[], float e[]) {
         g = householder_root(s, f);
         const float h = f * g - s;
         a[i][i] = f - g;
-        // Column j's sum reads only columns i and j, its update writes only
-        // column j: the sums of a strip of columns are taken together down
-        // the rows (each in ascending k), then the strip is updated row by row.
+        // Column j's sum reads only columns i and j: the sums of a strip of
+        // columns are taken together down the rows (each in ascending k).
         for (int j0 = l; j0 <= n; j0 += kStrip) {
           const int count = std::min(kStrip, n - j0 + 1);
-          float f_strip[kStrip];
+          float *f_strip = f_all;
           svd_kernels.column_dots(a, i, m, i, j0, count, f_strip);
           for (int t = 0; t < count; ++t) f_strip[t] = f_strip[t] / h;  // f = s / h
-          svd_kernels.add_column_multiples(a, i, m, i, j0, count, f_strip);
+          if (width <= kStrip) {
+            rows_deferred = true;
+          } else {
+            svd_kernels.add_column_multiples(a, i, m, i, j0, count, f_strip);
+          }
         }
-        for (int k = i; k <= m; ++k) a[k][i] *= scale;
+        if (rows_deferred) svd_kernels.add_column_multiples(a, i, i, i, l, width, f_all);
       }
     }
+    const float column_scale = scale;
     w[i] = scale * g;
     g = 0.0f;
     s = 0.0f;
@@ -173,19 +188,25 @@ void reduce_to_bidiagonal(float **a, int m, int n, float w[], float e[]) {
         const float h = f * g - s;
         a[i][l] = f - g;
         for (int k = l; k <= n; ++k) e[k] = a[i][k] / h;
-        // Row j's sum reads only rows i and j, its update writes only row j:
-        // the sums of a strip of rows first, then the rows.
-        for (int j0 = l; j0 <= m; j0 += kStrip) {
-          const int count = std::min(kStrip, m - j0 + 1);
-          const float *rows[kStrip];
-          float s_strip[kStrip];
-          for (int t = 0; t < count; ++t) rows[t] = a[j0 + t] + l;
-          svd_kernels.row_dots(rows, a[i] + l, s_strip, count, n - l + 1);
-          for (int t = 0; t < count; ++t) svd_kernels.add_row_multiple(a[j0 + t] + l, s_strip[t], e + l, n - l + 1);
-        }
-        for (int k = l; k <= n; ++k) a[i][k] *= scale;
       }
     }
+    // Row j's sum reads only rows i and j, its update writes only row j: a
+    // block of rows' sums, then their updates.
+    const bool row_step = scale != 0.0f;
+    for (int j0 = l; j0 <= m && (row_step || rows_deferred); j0 += kRowBlock) {
+      const int count = std::min(kRowBlock, m - j0 + 1);
+      if (rows_deferred) svd_kernels.add_column_multiples(a, j0, j0 + count - 1, i, l, width, f_all);
+      if (!row_step) continue;
+      const float *rows[kRowBlock];
+      float s_block[kRowBlock];
+      for (int t = 0; t < count; ++t) rows[t] = a[j0 + t] + l;
+      svd_kernels.row_dots(rows, a[i] + l, s_block, count, width);
+      for (int t = 0; t < count; ++t) svd_kernels.add_row_multiple(a[j0 + t] + l, s_block[t], e + l, width);
+    }
+    if (column_scale != 0.0f)
+      for (int k = i; k <= m; ++k) a[k][i] *= column_scale;
+    if (row_step)
+      for (int k = l; k <= n; ++k) a[i][k] *= scale;
   }
 }
 
