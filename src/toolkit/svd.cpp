@@ -66,7 +66,7 @@ constexpr int kRowBlock = 16;
 class KeptColumnSteps {
  public:
   using StepRun = ts::simd::StepRun;
-  KeptColumnSteps(float **a, int rows, int cols) : a_(a), rows_(rows), cols_(cols) {}
+  KeptColumnSteps(float **a, int rows) : a_(a), rows_(rows) {}
   // Columns (p, q) over rows 1..rows: (y, z) -> (y·c + z·s, z·c - y·s).
   void rotate(int p, int q, float c, float s) {
     if (pair_count_ == kKeptPairs) apply();
@@ -90,7 +90,7 @@ class KeptColumnSteps {
   void negate(int p) { open({StepRun::kNegate, p, 0, 0}); }
   void apply() {
     if (run_count_ > 0)
-      ts::simd::kernels().svd.apply_steps(a_, rows_, cols_, runs_, run_count_, pairs_);
+      ts::simd::kernels().svd.apply_steps(a_, rows_, runs_, run_count_, pairs_);
     run_count_ = 0;
     pair_count_ = 0;
   }
@@ -102,7 +102,7 @@ class KeptColumnSteps {
     return &runs_[run_count_++];
   }
   float **a_;
-  int rows_, cols_;
+  int rows_;
   int run_count_ = 0, pair_count_ = 0;
   StepRun runs_[kKeptRuns];
   float pairs_[2 * kKeptPairs];
@@ -353,7 +353,7 @@ float shifted_start(float x, float y, float z, float g, float h) {
 // Diagonalises the bidiagonal (w, e) by QR sweeps, applying the rotations to
 // the columns of U (a, m rows) and V (n rows).
 void diagonalise(float **a, int m, int n, float w[], float e[], float **v) {
-  KeptColumnSteps u_steps(a, m, n), v_steps(v, n, n);
+  KeptColumnSteps u_steps(a, m), v_steps(v, n);
   for (int k = n; k >= 1; --k) {
     for (int sweep = 1; sweep <= kMaxSweeps; ++sweep) {
       // Split: search down from k for the first l with e[l] negligible, or

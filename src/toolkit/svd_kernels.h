@@ -38,12 +38,11 @@ struct SvdKernels {
                                const float *f);
   // row[t] = row[t] + s·e[t] for t < count.
   void (*add_row_multiple)(float *row, float s, const float *e, int count);
-  // For every row j = 1..rows of a (1-based), columns 1..cols, the runs of
-  // the QR sweeps' steps in order, the rotations' (c, s) pairs one after
-  // another in cs. Rows are independent: they are taken in blocks held
-  // transposed on the stack (at most 32 KiB).
-  void (*apply_steps)(float *const *a, int rows, int cols, const StepRun *runs, int run_count,
-                      const float *cs);
+  // For every row j = 1..rows of a (1-based), the runs of the QR sweeps'
+  // steps in order, the rotations' (c, s) pairs one after another in cs.
+  // Rows are independent: they are taken in blocks held transposed on the
+  // stack (at most 32 KiB), the columns the runs touch only.
+  void (*apply_steps)(float *const *a, int rows, const StepRun *runs, int run_count, const float *cs);
 };
 
 namespace generic {
@@ -138,8 +137,8 @@ void add_row_multiple(float *row, float s, const float *e, int count) {
 // the chain), and R independent vectors per rotation hide the arithmetic's
 // latency.
 
-// The columns of a block: column c (1-based) is R vectors of W rows at
-// block + (c - 1)·R·W.
+// The columns of a block from column `first` on: column c is R vectors of
+// W rows at block + (c - first)·R·W.
 template <class T, int R>
 struct HeldColumn {
   typename T::V v[R];
@@ -152,19 +151,19 @@ struct HeldColumn {
 };
 
 template <class T, int R>
-void run_steps(float *block, const StepRun *runs, int run_count, const float *cs) {
+void run_steps(float *block, int first, const StepRun *runs, int run_count, const float *cs) {
   constexpr int S = R * T::kLanes;
   using V = typename T::V;
   for (int k = 0; k < run_count; ++k) {
     const StepRun run = runs[k];
     int y_at = run.p;
     HeldColumn<T, R> y;
-    y.load(block + (y_at - 1) * S);
+    y.load(block + (y_at - first) * S);
     if (run.kind == StepRun::kNegate) {
       for (int i = 0; i < R; ++i) y.v[i] = T::neg(y.v[i]);
     }
     for (int t = 0; t < run.count; ++t, cs += 2) {
-      float *pz = block + (run.q + t - 1) * S;
+      float *pz = block + (run.q + t - first) * S;
       HeldColumn<T, R> z;
       z.load(pz);
       const V c = T::set1(cs[0]), s = T::set1(cs[1]);
@@ -174,36 +173,36 @@ void run_steps(float *block, const StepRun *runs, int run_count, const float *cs
         z.v[i] = T::sub(T::mul(z0, c), T::mul(y0, s));
       }
       if (run.kind == StepRun::kChain) {  // the second column goes on
-        y.store(block + (y_at - 1) * S);
+        y.store(block + (y_at - first) * S);
         y = z;
         y_at = run.q + t;
       } else {  // the first column goes on
         z.store(pz);
       }
     }
-    y.store(block + (y_at - 1) * S);
+    y.store(block + (y_at - first) * S);
   }
 }
 
-// Rows j..j+R·W-1, columns 1..n, between a and the block, either way
-// (kToBlock), W × W tiles transposed in registers. Moves bits only.
+// Rows j..j+R·W-1, columns first..last, between a and the block, either
+// way (kToBlock), W × W tiles transposed in registers. Moves bits only.
 template <class T, class T1, int R, bool kToBlock>
-void move_rows(float *const *a, int j, int n, float *block) {
+void move_rows(float *const *a, int j, int first, int last, float *block) {
   using V = typename T::V;
   constexpr int W = T::kLanes, S = R * W;
   for (int i = 0; i < R; ++i) {
     float *const *rows = a + j + i * W;
     float *part = block + i * W;
-    int c = 1;
-    for (; c + W - 1 <= n; c += W) {
+    int c = first;
+    for (; c + W - 1 <= last; c += W) {
       V t[W];
-      for (int w = 0; w < W; ++w) t[w] = T::load(kToBlock ? rows[w] + c : part + (c - 1 + w) * S);
+      for (int w = 0; w < W; ++w) t[w] = T::load(kToBlock ? rows[w] + c : part + (c - first + w) * S);
       T::transpose(t);
-      for (int w = 0; w < W; ++w) T::store(kToBlock ? part + (c - 1 + w) * S : rows[w] + c, t[w]);
+      for (int w = 0; w < W; ++w) T::store(kToBlock ? part + (c - first + w) * S : rows[w] + c, t[w]);
     }
-    for (; c <= n; ++c)
+    for (; c <= last; ++c)
       for (int w = 0; w < W; ++w) {
-        float *in_a = rows[w] + c, *in_block = part + (c - 1) * S + w;
+        float *in_a = rows[w] + c, *in_block = part + (c - first) * S + w;
         T1::store(kToBlock ? in_block : in_a, T1::load(kToBlock ? in_a : in_block));
       }
   }
@@ -214,29 +213,45 @@ constexpr int kStepBlockFloats = 8 * 1024;
 
 // Rows from j on in blocks of R·W while a whole block fits; returns the
 // first row left.
+// The columns the runs touch: first..last.
+struct ColumnRange {
+  int first;
+  int last;
+};
+
 template <class T, class T1, int R>
-int apply_steps_blocks(float *const *a, int j, int rows, int cols, const StepRun *runs,
+int apply_steps_blocks(float *const *a, int j, int rows, ColumnRange touched, const StepRun *runs,
                        int run_count, const float *cs, float *block) {
   constexpr int S = R * T::kLanes;
-  if (cols * S > kStepBlockFloats) return j;
+  if ((touched.last - touched.first + 1) * S > kStepBlockFloats) return j;
   for (; j + S - 1 <= rows; j += S) {
-    move_rows<T, T1, R, true>(a, j, cols, block);
-    run_steps<T, R>(block, runs, run_count, cs);
-    move_rows<T, T1, R, false>(a, j, cols, block);
+    move_rows<T, T1, R, true>(a, j, touched.first, touched.last, block);
+    run_steps<T, R>(block, touched.first, runs, run_count, cs);
+    move_rows<T, T1, R, false>(a, j, touched.first, touched.last, block);
   }
   return j;
 }
 
+// Only the columns the runs touch move: late in the sweeps, when the
+// bidiagonal has shrunk, that is a narrow window of U and V.
 template <class L>
-void apply_steps(float *const *a, int rows, int cols, const StepRun *runs, int run_count,
-                 const float *cs) {
+void apply_steps(float *const *a, int rows, const StepRun *runs, int run_count, const float *cs) {
   using T = typename L::FT;
   using T1 = typename L::F1;
+  if (run_count == 0) return;
+  ColumnRange touched{runs[0].p, runs[0].p};
+  for (int k = 0; k < run_count; ++k) {
+    const StepRun &run = runs[k];
+    const int last = run.count > 0 ? run.q + run.count - 1 : run.p;
+    touched.first = touched.first < run.p ? touched.first : run.p;
+    touched.last = touched.last > last ? touched.last : last;
+  }
   float block[kStepBlockFloats];
-  int j = apply_steps_blocks<T, T1, 4>(a, 1, rows, cols, runs, run_count, cs, block);
-  j = apply_steps_blocks<T, T1, 2>(a, j, rows, cols, runs, run_count, cs, block);
-  j = apply_steps_blocks<T, T1, 1>(a, j, rows, cols, runs, run_count, cs, block);
-  for (; j <= rows; ++j) run_steps<T1, 1>(a[j] + 1, runs, run_count, cs);  // a row: a 1-wide block
+  int j = apply_steps_blocks<T, T1, 4>(a, 1, rows, touched, runs, run_count, cs, block);
+  j = apply_steps_blocks<T, T1, 2>(a, j, rows, touched, runs, run_count, cs, block);
+  j = apply_steps_blocks<T, T1, 1>(a, j, rows, touched, runs, run_count, cs, block);
+  for (; j <= rows; ++j)  // a row: a 1-wide block
+    run_steps<T1, 1>(a[j] + touched.first, touched.first, runs, run_count, cs);
 }
 
 }  // namespace generic
