@@ -14,11 +14,11 @@
 #include "toolkit/simd/kernels.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstdint>
 #include <cstring>
 
 using ts::detail::block_of;
+using ts::detail::fatal_exit;
 using ts::detail::fatalf;
 using ts::detail::sin_d;
 using ts::detail::to_float;
@@ -487,7 +487,7 @@ void rlft3(float ***data, float **speq, unsigned long nn1, unsigned long nn2, un
   if (nn3 < 2) fatalf("rlft3: nn3=%lu is below 2", nn3);
   if (!is_power_of_two(nn3)) fatalf("rlft3: nn3=%lu is not a power of two", nn3);
   float *c = as_one_block(data, nn1, nn2, nn3);
-  if (c == nullptr) std::exit(1);  // silently: the one fatal exit without a report
+  if (c == nullptr) fatal_exit();  // silently: the one fatal exit without a report
 
   const RealTensor t{c, speq, nn1, nn2, nn3};
   const unsigned long lengths[3] = {nn1, nn2, nn3 >> 1};
