@@ -3,9 +3,9 @@
 #include "tissuesteward/correlation.h"
 
 #include "tissuesteward/arrays.h"
-#include "tissuesteward/select.h"
-#include "tissuesteward/sort.h"
 #include "tissuesteward/gamma_beta_erf.h"
+#include "tissuesteward/rank.h"
+#include "tissuesteward/sort.h"
 #include "toolkit/detail/rounding.h"
 
 using ts::detail::count_f;
