@@ -18,6 +18,7 @@
 #include <cstring>
 
 using ts::detail::block_of;
+using ts::detail::count_d;
 using ts::detail::fatal_exit;
 using ts::detail::fatalf;
 using ts::detail::sin_d;
@@ -87,10 +88,12 @@ struct Twiddle {
 };
 
 // Stage `half` steps its twiddle factor by the angle isign 2 pi / (2 half),
-// from 1 at group 0. The angle is formed as (isign 2pi) / (2 half); for
-// isign = +-1 this is the same double as (2pi / (2 half)) isign.
+// from 1 at group 0. The angle is formed as (isign 2pi) / (2 half), which
+// is the same double as (2pi / (2 half)) isign, since negation is exact.
+// isign is +1 or -1 here: every entry point checks it or passes a literal.
 Twiddle stage_twiddle(unsigned long half, int isign) {
-  return Twiddle(static_cast<double>(isign) * kTwoPiShort / static_cast<double>(2 * half));
+  const double signed_turn = isign == 1 ? kTwoPiShort : -kTwoPiShort;
+  return Twiddle(signed_turn / count_d(2 * half));
 }
 
 // A set of lines to transform along one axis of a row-major complex array
@@ -344,7 +347,7 @@ void realft(float data[], unsigned long n, int isign) {
   const bool forward = isign == 1;
   const float c1 = 0.5f;
   const float c2 = forward ? -0.5f : 0.5f;
-  double theta = kPi / static_cast<double>(n >> 1);
+  double theta = kPi / count_d(n >> 1);
   if (forward)
     complex_transform(c, n >> 1, 1);
   else
@@ -492,7 +495,7 @@ void rlft3(float ***data, float **speq, unsigned long nn1, unsigned long nn2, un
   const RealTensor t{c, speq, nn1, nn2, nn3};
   const unsigned long lengths[3] = {nn1, nn2, nn3 >> 1};
   const float c1 = 0.5f;
-  const float c2 = to_float(-0.5 * static_cast<double>(isign));
+  const float c2 = isign == 1 ? -0.5f : 0.5f;  // -0.5 isign, exact in float
   if (isign == 1) {
     transform_axes(c, lengths, 3, 1, Products::kFloat);
     for (unsigned long m1 = 0; m1 < nn1; ++m1)

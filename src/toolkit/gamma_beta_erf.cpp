@@ -13,6 +13,7 @@
 
 namespace {
 
+using ts::detail::count_f;
 using ts::detail::exp_d;
 using ts::detail::fabs_d;
 using ts::detail::fabs_f;
@@ -39,8 +40,8 @@ constexpr double kFloor = 1.0e-30;
 // replaces with the float nearest the floor and starts from its reciprocal.
 constexpr float kFloorFloat = 1.0e-30f;
 constexpr float kCeilingFloat = 1.0e30f;
-static_assert(static_cast<float>(kFloor) == kFloorFloat, "float floor is the nearest float");
-static_assert(static_cast<float>(1.0 / kFloor) == kCeilingFloat, "float ceiling likewise");
+static_assert(to_float(kFloor) == kFloorFloat, "float floor is the nearest float");
+static_assert(to_float(1.0 / kFloor) == kCeilingFloat, "float ceiling likewise");
 
 // erfc(z) ≈ t·exp(-z² - kErfcOffset + t·poly(t)), t = 1/(1 + z/2); the
 // polynomial's coefficients from the constant term up to t⁸.
@@ -134,7 +135,7 @@ void gcf(float *gammcf, float a, float x, float *gln) {
   float h = d;
   bool converged = false;
   for (int i = 1; i <= kMaxIterations && !converged; ++i) {
-    const float fi = static_cast<float>(i);
+    const float fi = count_f(i);
     const float an = -fi * (fi - a);
     b += 2.0f;
     d = floored(an * d + b);
