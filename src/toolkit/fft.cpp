@@ -27,9 +27,13 @@ using ts::detail::widen;
 
 namespace {
 
-// 2 pi to 15 significant digits (not to full double precision), and pi to
-// 16: the angles of every transform are formed from these.
-constexpr double kTwoPiShort = 6.28318530717959;
+// The angles, and so every twiddle factor and every result, are defined from
+// these two decimal constants. The complex stages divide 2 pi as it is
+// written in the transforms' definition, to 15 digits: that double lies 4 ulps
+// above the one nearest 2 pi, and replacing it by a more precise 2 pi would
+// change the results. The real untangling divides pi to 16 digits, which is
+// the double nearest pi.
+constexpr double kTwoPiAsDefined = 6.28318530717959;
 constexpr double kPi = 3.141592653589793;
 
 // Stages pairing values up to this many rows apart (2^13 complex values,
@@ -92,7 +96,7 @@ struct Twiddle {
 // is the same double as (2pi / (2 half)) isign, since negation is exact.
 // isign is +1 or -1 here: every entry point checks it or passes a literal.
 Twiddle stage_twiddle(unsigned long half, int isign) {
-  const double signed_turn = isign == 1 ? kTwoPiShort : -kTwoPiShort;
+  const double signed_turn = isign == 1 ? kTwoPiAsDefined : -kTwoPiAsDefined;
   return Twiddle(signed_turn / count_d(2 * half));
 }
 
