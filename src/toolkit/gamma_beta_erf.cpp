@@ -21,10 +21,12 @@ using ts::detail::log_d;
 using ts::detail::to_float;
 using ts::detail::widen;
 
-// Lanczos series for ln Γ: shift, leading term, √(2π) as stored, coefficients.
+// Lanczos series for ln Γ: shift, leading term, √(2π), coefficients. The
+// √(2π) is the series' own decimal value, 1 ulp above the double nearest
+// √(2π): ln Γ is defined with it, so a more precise one would change results.
 constexpr double kLanczosShift = 5.5;
 constexpr double kLanczosLead = 1.000000000190015;
-constexpr double kSqrtTwoPi = 2.5066282746310007;
+constexpr double kSqrtTwoPiAsDefined = 2.5066282746310007;
 constexpr double kLanczosCoefficients[6] = {76.18009172947146,     -86.50532032941678,
                                             24.01409824083091,     -1.231739572450155,
                                             0.001208650973866179, -5.395239384953e-06};
@@ -97,7 +99,7 @@ double gammln(double xx) {
     y += 1.0;
     series += c / y;
   }
-  return log_d(kSqrtTwoPi * series / xx) - (t - u);
+  return log_d(kSqrtTwoPiAsDefined * series / xx) - (t - u);
 }
 
 void gser(float *gamser, float a, float x, float *gln) {
