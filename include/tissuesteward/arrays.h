@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// Offset-indexed vectors, matrices and 3-D tensors, and the toolkit's fatal exit.
+// Offset-indexed vectors, matrices and 3-D tensors.
 //
 // Every array has inclusive index bounds chosen by the caller (most often
 // 1..n). A vector is one malloc block; the handle is that block's address
@@ -12,15 +12,13 @@
 // of the same kind and the same bounds (only the lower bounds are read).
 // Elements are never initialised. Allocators never return null: a failed
 // request, or a size that is negative or does not fit 64-bit arithmetic,
-// ends the process through nrerror with the allocator's message.
+// ends the process through nrerror (errors.h, included here) with the
+// allocator's message.
 #ifndef TISSUESTEWARD_ARRAYS_H
 #define TISSUESTEWARD_ARRAYS_H
 
+#include "tissuesteward/errors.h"
 #include "tissuesteward/export.h"
-
-// Writes "Numerical Toolkit run-time error...", the message and
-// "...now exiting to system..." to stderr, one line each, then exit(1).
-[[noreturn]] TS_API void nrerror(char error_text[]);
 
 // Vectors v[lo..hi]. Fails: "allocation failure in vector()" (ivector() ...).
 TS_API float *vector(long nl, long nh);

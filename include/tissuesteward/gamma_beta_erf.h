@@ -8,8 +8,8 @@
 // (three lines on stderr, exit status 1). NaN arguments are never rejected:
 // gammq, betai and erfcc pass them on as NaN; gser and gcf iterate on them
 // until their convergence report.
-#ifndef TISSUESTEWARD_SPECIAL_H
-#define TISSUESTEWARD_SPECIAL_H
+#ifndef TISSUESTEWARD_GAMMA_BETA_ERF_H
+#define TISSUESTEWARD_GAMMA_BETA_ERF_H
 
 #include "tissuesteward/export.h"
 

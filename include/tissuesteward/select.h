@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: MIT
-// Selection of the k-th smallest value, and ranking of a sorted array.
+// Selection of the k-th smallest value.
 //
 // Arrays are 1-based: elements 1..n are read and written, element 0 never.
-// None of these routines allocates or keeps state.
+// Neither routine allocates or keeps state. Ranking (crank) has its own
+// header, rank.h, included here for callers that look for it with selection.
 #ifndef TISSUESTEWARD_SELECT_H
 #define TISSUESTEWARD_SELECT_H
 
 #include "tissuesteward/export.h"
+#include "tissuesteward/rank.h"
 
 // The k-th smallest of arr[1..n] (k = 1 is the minimum, k = n the maximum).
 // arr is rearranged in place so that arr[k] holds the result, arr[1..k-1] are
@@ -18,11 +20,5 @@ TS_API float select(unsigned long k, unsigned long n, float arr[]);
 // As select, on unsigned 16-bit values (0 smallest, 65535 largest).
 // Fatal (exit 1): "select_ushort: k=... outside 1..n".
 TS_API unsigned short select_ushort(unsigned long k, unsigned long n, unsigned short arr[]);
-
-// Replaces w[1..n], sorted ascending on entry (not checked), by its ranks
-// 1..n; a run of exactly equal neighbours gets the mean of the ranks it
-// spans. *s receives the sum of t^3 - t over the runs of t tied values, in
-// single precision. n = 0 only sets *s = 0. Fails: never.
-TS_API void crank(unsigned long n, float w[], float *s);
 
 #endif

@@ -1,24 +1,16 @@
 // SPDX-License-Identifier: MIT
-// Offset-indexed arrays and the fatal exit.
+// Offset-indexed arrays.
 #include "tissuesteward/arrays.h"
 
 #include "toolkit/detail/fatal.h"
 #include "toolkit/detail/messages.h"
 #include "toolkit/detail/offset.h"
 
-#include <cstdio>
 #include <cstdlib>
 
 using ts::detail::block_of;
 using ts::detail::fatal;
 using ts::detail::offset_handle;
-
-void nrerror(char error_text[]) {
-  std::fputs(ts::msg::kReportHead, stderr);
-  std::fprintf(stderr, "%s\n", error_text);
-  std::fputs(ts::msg::kReportTail, stderr);
-  std::exit(1);
-}
 
 namespace {
 

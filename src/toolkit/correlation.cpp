@@ -3,9 +3,9 @@
 #include "tissuesteward/correlation.h"
 
 #include "tissuesteward/arrays.h"
-#include "tissuesteward/select.h"
-#include "tissuesteward/sort.h"
 #include "tissuesteward/gamma_beta_erf.h"
+#include "tissuesteward/rank.h"
+#include "tissuesteward/sort.h"
 #include "toolkit/detail/rounding.h"
 
 using ts::detail::count_f;
@@ -17,10 +17,12 @@ using ts::detail::widen;
 
 namespace {
 
-// Keeps 1 - r and 1 + r away from zero in the significance of r.
-constexpr double kTiny = 1.0e-20;
-// |zd| is divided by this (sqrt 2, as stored) before erfcc.
-constexpr double kRootTwo = 1.4142136;
+// Keeps 1 - r and 1 + r away from zero in the significance of r (as in
+// r_to_p).
+constexpr double kCorrelationGuard = 1.0e-20;
+// |zd| is divided by √2 before erfcc, √2 given to 8 digits as the level is
+// defined; the double nearest √2 would change probd.
+constexpr double kRootTwoAsDefined = 1.4142136;
 
 struct Moments {
   float sxx = 0.0f, syy = 0.0f, sxy = 0.0f;
@@ -85,7 +87,8 @@ void pearsn_prob(float x[], float y[], unsigned long n, float *r, float *prob,
   *r = sqrt_f(p) > 0.0f ? to_float(widen(m.sxy) / sqrt_d(widen(p))) : 0.0f;
   const float df = count_f(n - 2);
   const double rr = widen(*r);
-  const float t = to_float(rr * sqrt_d(widen(df) / ((1.0 - rr + kTiny) * (1.0 + rr + kTiny))));
+  const float t = to_float(
+      rr * sqrt_d(widen(df) / ((1.0 - rr + kCorrelationGuard) * (1.0 + rr + kCorrelationGuard))));
   *prob = betai(0.5f * df, 0.5f, df / (t * t + df));
 }
 
@@ -138,7 +141,7 @@ void spear(float x[], float y[], unsigned long n, float *d, float *zd, float *pr
     const float ties = sf + sg;
     const float aved = to_float(widen(en3n) / 6.0 - widen(ties) / 12.0);
     *zd = to_float(widen(*d - aved) / sqrt_d(widen(vard)));
-    *probd = erfcc(to_float(widen(fabs_f(*zd)) / kRootTwo));
+    *probd = erfcc(to_float(widen(fabs_f(*zd)) / kRootTwoAsDefined));
     *rs = to_float((1.0 - (6.0 / widen(en3n)) * (widen(*d) + widen(ties) / 12.0)) /
                    sqrt_d(widen(fac)));
   }

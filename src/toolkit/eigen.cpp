@@ -12,6 +12,7 @@
 
 namespace {
 
+using ts::detail::count_d;
 using ts::detail::fabs_d;
 using ts::detail::fabs_f;
 using ts::detail::sqrt_d;
@@ -104,7 +105,7 @@ void jacobi(float **a, int n, float d[], float **v, int *nrot) {
     // n·n in 64 bits: equal to the int product wherever that does not overflow.
     const float threshold =
         sweep <= kLastThresholdSweep
-            ? to_float(0.2 * widen(sum) / static_cast<double>(static_cast<long>(n) * n))
+            ? to_float(0.2 * widen(sum) / count_d(static_cast<long>(n) * n))
             : 0.0f;
 
     for (int p = 1; p <= n - 1; ++p) {

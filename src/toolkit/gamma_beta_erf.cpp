@@ -13,6 +13,7 @@
 
 namespace {
 
+using ts::detail::count_f;
 using ts::detail::exp_d;
 using ts::detail::fabs_d;
 using ts::detail::fabs_f;
@@ -20,10 +21,12 @@ using ts::detail::log_d;
 using ts::detail::to_float;
 using ts::detail::widen;
 
-// Lanczos series for ln Γ: shift, leading term, √(2π) as stored, coefficients.
+// Lanczos series for ln Γ: shift, leading term, √(2π), coefficients. The
+// √(2π) is the series' own decimal value, 1 ulp above the double nearest
+// √(2π): ln Γ is defined with it, so a more precise one would change results.
 constexpr double kLanczosShift = 5.5;
 constexpr double kLanczosLead = 1.000000000190015;
-constexpr double kSqrtTwoPi = 2.5066282746310007;
+constexpr double kSqrtTwoPiAsDefined = 2.5066282746310007;
 constexpr double kLanczosCoefficients[6] = {76.18009172947146,     -86.50532032941678,
                                             24.01409824083091,     -1.231739572450155,
                                             0.001208650973866179, -5.395239384953e-06};
@@ -39,8 +42,8 @@ constexpr double kFloor = 1.0e-30;
 // replaces with the float nearest the floor and starts from its reciprocal.
 constexpr float kFloorFloat = 1.0e-30f;
 constexpr float kCeilingFloat = 1.0e30f;
-static_assert(static_cast<float>(kFloor) == kFloorFloat, "float floor is the nearest float");
-static_assert(static_cast<float>(1.0 / kFloor) == kCeilingFloat, "float ceiling likewise");
+static_assert(to_float(kFloor) == kFloorFloat, "float floor is the nearest float");
+static_assert(to_float(1.0 / kFloor) == kCeilingFloat, "float ceiling likewise");
 
 // erfc(z) ≈ t·exp(-z² - kErfcOffset + t·poly(t)), t = 1/(1 + z/2); the
 // polynomial's coefficients from the constant term up to t⁸.
@@ -96,7 +99,7 @@ double gammln(double xx) {
     y += 1.0;
     series += c / y;
   }
-  return log_d(kSqrtTwoPi * series / xx) - (t - u);
+  return log_d(kSqrtTwoPiAsDefined * series / xx) - (t - u);
 }
 
 void gser(float *gamser, float a, float x, float *gln) {
@@ -134,7 +137,7 @@ void gcf(float *gammcf, float a, float x, float *gln) {
   float h = d;
   bool converged = false;
   for (int i = 1; i <= kMaxIterations && !converged; ++i) {
-    const float fi = static_cast<float>(i);
+    const float fi = count_f(i);
     const float an = -fi * (fi - a);
     b += 2.0f;
     d = floored(an * d + b);

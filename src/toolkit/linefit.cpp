@@ -8,6 +8,8 @@
 
 namespace {
 
+using ts::detail::count_d;
+using ts::detail::count_f;
 using ts::detail::sqrt_d;
 using ts::detail::sqrt_f;
 using ts::detail::to_float;
@@ -35,7 +37,7 @@ void fit(float x[], float y[], int ndata, float sig[], int mwt, float *a, float 
       sx += x[i];
       sy += y[i];
     }
-    ss = static_cast<float>(ndata);
+    ss = count_f(ndata);
   }
 
   // Sums centred on the mean abscissa give the slope.
@@ -67,7 +69,7 @@ void fit(float x[], float y[], int ndata, float sig[], int mwt, float *a, float 
 
   if (!weighted) {
     // Without given uncertainties, estimate them from the scatter about the line.
-    const float scatter = sqrt_f(chi_square / static_cast<float>(ndata - 2));
+    const float scatter = sqrt_f(chi_square / count_f(ndata - 2));
     sig_a *= scatter;
     sig_b *= scatter;
   }
@@ -76,5 +78,5 @@ void fit(float x[], float y[], int ndata, float sig[], int mwt, float *a, float 
   *siga = sig_a;
   *sigb = sig_b;
   *chi2 = chi_square;
-  *q = weighted ? gammq(to_float(0.5 * (ndata - 2)), 0.5f * chi_square) : 1.0f;
+  *q = weighted ? gammq(to_float(0.5 * count_d(ndata - 2)), 0.5f * chi_square) : 1.0f;
 }

@@ -7,6 +7,7 @@
 
 namespace {
 
+using ts::detail::count_f;
 using ts::detail::log_d;
 using ts::detail::sqrt_d;
 using ts::detail::to_float;
@@ -49,7 +50,7 @@ float search_statistic(float p, float start, float step, Forward forward) {
 }  // namespace
 
 float t_to_p(float t, unsigned long df) {
-  const float d = static_cast<float>(df);
+  const float d = count_f(df);
   const float x = d / (t * t + d);
   return betai(0.5f * d, 0.5f, x);
 }
@@ -60,8 +61,8 @@ float p_to_t(float p, unsigned long df) {
 
 float F_to_p(float F, unsigned long df1, unsigned long df2) {
   if (F < 0.0f) return 0.0f;
-  const float d1 = static_cast<float>(df1);
-  const float d2 = static_cast<float>(df2);
+  const float d1 = count_f(df1);
+  const float d2 = count_f(df2);
   const float x = d2 / (F * d1 + d2);
   return betai(0.5f * d2, 0.5f * d1, x);  // first shape from the denominator
 }
@@ -72,7 +73,7 @@ float p_to_F(float p, unsigned long df1, unsigned long df2) {
 
 float r_to_p(float r, unsigned long n) {
   if (n < 2) return 1.0f;
-  const float df = static_cast<float>(n - 2);
+  const float df = count_f(n - 2);
   if (r == 0.0f) return 1.0f;
   if (r == 1.0f) return 0.0f;
   const double wr = widen(r);

@@ -9,6 +9,7 @@
 
 namespace {
 
+using ts::detail::count_d;
 using ts::detail::log_d;
 using ts::detail::sqrt_d;
 using ts::detail::to_float;
@@ -29,7 +30,7 @@ constexpr float kLargestReturned = 0x1.fffffcp-1f;
 static_assert(kSchrageQuotient == kModulus / kMultiplier);
 static_assert(kSchrageRemainder == kModulus % kMultiplier);
 static_assert(kSlotDivisor == 67108864);
-static_assert(static_cast<float>(kLargestLetThrough) == kLargestReturned);
+static_assert(to_float(kLargestLetThrough) == kLargestReturned);
 
 // s <- 16807·s mod (2^31 - 1) without overflow. For s in 1..2^31-2 the result
 // stays in that range; a larger magnitude shrinks by a factor of about 45 per
@@ -88,7 +89,7 @@ float ran1(long *idum) {
   const long j = t.iy / kSlotDivisor;
   t.iy = t.iv[j];
   t.iv[j] = *idum;
-  const float value = to_float(kScale * static_cast<double>(t.iy));
+  const float value = to_float(kScale * count_d(t.iy));
   if (widen(value) > kLargestLetThrough) return kLargestReturned;
   return value;
 }

@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: MIT
-// Selection of the k-th smallest value by repeated partitioning, and ranking.
+// Selection of the k-th smallest value by repeated partitioning.
 #include "tissuesteward/select.h"
 
 #include "toolkit/detail/fatal.h"
 #include "toolkit/detail/partition.h"
-#include "toolkit/detail/rounding.h"
 
 namespace {
 
@@ -40,25 +39,4 @@ float select(unsigned long k, unsigned long n, float arr[]) {
 
 unsigned short select_ushort(unsigned long k, unsigned long n, unsigned short arr[]) {
   return select_kth(k, n, arr, "select_ushort");
-}
-
-void crank(unsigned long n, float w[], float *s) {
-  using ts::detail::count_f;
-  *s = 0.0f;
-  unsigned long j = 1;
-  while (j < n) {
-    if (w[j + 1] != w[j]) {
-      w[j] = count_f(j);
-      ++j;
-      continue;
-    }
-    unsigned long jt = j + 1;  // one past the run of values equal to w[j]
-    while (jt <= n && w[jt] == w[j]) ++jt;
-    const float rank = ts::detail::to_float(0.5 * ts::detail::count_d(j + jt - 1));
-    for (unsigned long m = j; m < jt; ++m) w[m] = rank;
-    const float t = count_f(jt - j);
-    *s += (t * t) * t - t;  // single precision
-    j = jt;
-  }
-  if (j == n) w[n] = count_f(n);  // the last element stood alone
 }

@@ -7,11 +7,11 @@
 
 namespace ts::msg {
 
-// --- fatal report -----------------------------------------------------------
+// --- fatal report ------------------------------------------------------------
 inline constexpr char kReportHead[] = "Numerical Toolkit run-time error...\n";
 inline constexpr char kReportTail[] = "...now exiting to system...\n";
 
-// --- arrays -----------------------------------------------------------------
+// --- arrays ------------------------------------------------------------------
 inline constexpr char kVectorAlloc[] = "allocation failure in vector()";
 inline constexpr char kIvectorAlloc[] = "allocation failure in ivector()";
 inline constexpr char kCvectorAlloc[] = "allocation failure in cvector()";
@@ -28,8 +28,6 @@ inline constexpr char kC3tensorAlloc1[] = "allocation failure 1 in c3tensor()";
 inline constexpr char kC3tensorAlloc2[] = "allocation failure 2 in c3tensor()";
 inline constexpr char kC3tensorAlloc3[] = "allocation failure 3 in c3tensor()";
 
-
-
 // --- linsolve (gaussj, covsrt) -----------------------------------------------
 inline constexpr char kGaussjSingular1[] = "gaussj: Singular Matrix-1";
 inline constexpr char kGaussjSingular2[] = "gaussj: Singular Matrix-2";
@@ -39,34 +37,20 @@ inline constexpr char kCovsrtFlagCount[] = "covsrt: mfit=%d but %d of %d flags a
 // --- eigen -------------------------------------------------------------------
 inline constexpr char kJacobiTooManyIterations[] = "Too many iterations in routine jacobi";
 
-
 // --- nlfit (mrqmin) ----------------------------------------------------------
 // Ours: a step (alamda > 0) or finish (alamda == 0) with no fit started.
 inline constexpr char kMrqminNotStarted[] =
     "mrqmin: called with alamda >= 0 before a start call (alamda < 0)";
 
-
-
-// --- gamma_beta_erf ---------------------------------------------------------
+// --- gamma_beta_erf ----------------------------------------------------------
 inline constexpr char kGserNegativeX[] = "x less than 0 in routine gser";
 inline constexpr char kGserNoConvergence[] = "a too large, ITMAX too small in routine gser";
 inline constexpr char kGcfNoConvergence[] = "a too large, ITMAX too small in gcf";
 inline constexpr char kGammqInvalidArguments[] = "Invalid arguments in routine gammq";
 
-
-
-
 // --- sort --------------------------------------------------------------------
 inline constexpr char kSortStack[] = "NSTACK too small in sort.";
 inline constexpr char kSort2Stack[] = "NSTACK too small in sort2.";
-
-// --- select ------------------------------------------------------------------
-// (only our own messages, formatted at the call site)
-
-// --- fft ---------------------------------------------------------------------
-// No fixed texts: refused lengths and signs are reported with their values
-// ("four1: nn=12 is not a power of two"), and rlft3 leaves silently (status 1)
-// when its tensor is not one block.
 
 }  // namespace ts::msg
 

@@ -10,19 +10,29 @@
 #define TISSUESTEWARD_DETAIL_ROUNDING_H
 
 #include <cmath>
+#include <type_traits>
 
 #include "toolkit/detail/elementary.h"
 
 namespace ts::detail {
 
 // A double rounded to the nearest float.
-inline float to_float(double x) { return static_cast<float>(x); }
+constexpr float to_float(double x) { return static_cast<float>(x); }
 // A float carried exactly into double precision.
-inline double widen(float x) { return static_cast<double>(x); }
-// A count or position converted straight to float (rounded above 2^24) or to
-// double, never through the other.
-inline float count_f(unsigned long n) { return static_cast<float>(n); }
-inline double count_d(unsigned long n) { return static_cast<double>(n); }
+constexpr double widen(float x) { return static_cast<double>(x); }
+// An integer (a count, a position, a generator's state) converted straight
+// from its own type to float (rounded above 2^24) or to double (exact up to
+// 2^53), never through the other or through another integer type.
+template <class Integer>
+constexpr float count_f(Integer n) {
+  static_assert(std::is_integral_v<Integer>, "count_f converts integers");
+  return static_cast<float>(n);
+}
+template <class Integer>
+constexpr double count_d(Integer n) {
+  static_assert(std::is_integral_v<Integer>, "count_d converts integers");
+  return static_cast<double>(n);
+}
 
 // Single precision steps. e^x is the toolkit's own, correctly rounded; the
 // square root and absolute value are exact IEEE operations on any platform.
