@@ -9,7 +9,6 @@
 #define TISSUESTEWARD_TESTS_FRAME_PLUGIN_HOST_H
 
 #include "control.h"
-#include "host_function_names.h"
 #include "tissuesteward/plugin_interface.h"
 
 #include <dlfcn.h>
@@ -21,6 +20,18 @@
 #include <vector>
 
 namespace ts::test {
+
+// The host table's names, in binding order.
+inline constexpr const char *kHostFunctionNames[] = {
+#define TS_HOST_FUNCTION(name, ...) #name,
+#include "tissuesteward/host_functions.def"
+};
+
+// The symbols of the frame's C++ functions: frame_symbol::InitHVAccess...
+namespace frame_symbol {
+#define TS_FRAME_FUNCTION(name, symbol) inline constexpr char name[] = symbol;
+#include "frame/exports.def"
+}  // namespace frame_symbol
 
 using Transcript = std::vector<std::string>;
 
@@ -36,10 +47,11 @@ class Plugin {
 
   KOHVPluginInterface *create() const { return function<KOHVPluginInterface *()>("createPlugin")(); }
   const char *text(const char *entry_point) const { return function<const char *()>(entry_point)(); }
-  bool bind() const { return function<bool()>("_Z12InitHVAccessv")(); }
+  bool bind() const { return function<bool()>(frame_symbol::InitHVAccess)(); }
   bool version_at_least(int major, int minor, int patch, int req_major, int req_minor,
                         int req_patch) const {
-    return function<bool(int, int, int, int, int, int)>("_Z31checkVersionGreaterEqualVersioniiiiii")(
+    return function<bool(int, int, int, int, int, int)>(
+        frame_symbol::checkVersionGreaterEqualVersion)(
         major, minor, patch, req_major, req_minor, req_patch);
   }
 
