@@ -14,15 +14,15 @@
 namespace {
 
 struct Loaded {
-  void *library = nullptr;
+  Library library;
   EntryPoints entries{};
 };
 
 const Loaded &plugin() {
   static const Loaded loaded = [] {
     Loaded l;
-    l.library = dlopen(TS_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
-    if (l.library == nullptr) {
+    l.library = Library(TS_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
+    if (!l.library) {
       std::fprintf(stderr, "session player fuzzer: %s\n", dlerror());
       std::abort();
     }

@@ -11,6 +11,7 @@
 // process (see supervise.h), so a plug-in that crashes, ends the process or
 // hangs is reported rather than taking hvsim down.
 #include "control.h"
+#include "plugin_library.h"
 #include "providers.h"
 #include "quoting.h"
 #include "session.h"
@@ -125,29 +126,6 @@ Options parse_options(int argc, char **argv) {
   options.library = positional[0];
   options.session = positional[1];
   return options;
-}
-
-// The plug-in's seven entry points.
-struct EntryPoints {
-  decltype(&getPluginName) describe[6];
-  decltype(&createPlugin) create;
-};
-constexpr const char *kDescriptive[6] = {"getPluginName",    "getPluginDescription",
-                                         "getAuthor",        "getHelpFile",
-                                         "getPluginVersion", "getGUIScript"};
-
-// Resolves the entry points; names what is missing in `missing`.
-EntryPoints find_entry_points(void *library, std::string &missing) {
-  EntryPoints entries{};
-  auto find = [&](const char *name) {
-    void *symbol = dlsym(library, name);
-    if (symbol == nullptr) missing += missing.empty() ? name : std::string(", ") + name;
-    return symbol;
-  };
-  for (int i = 0; i < 6; ++i)
-    entries.describe[i] = reinterpret_cast<decltype(&getPluginName)>(find(kDescriptive[i]));
-  entries.create = reinterpret_cast<decltype(&createPlugin)>(find("createPlugin"));
-  return entries;
 }
 
 std::string describe(const std::optional<Value> &value) {
@@ -309,12 +287,12 @@ class Player {
 
 int play(const Options &options, const Session &session, const Channel &channel) {
   std::string error;
-  Control *provider = load_provider(options.api, error);
-  if (provider == nullptr) {
+  const Provider provider = load_provider(options.api, error);  // closed last
+  if (provider.control == nullptr) {
     std::fprintf(stderr, "hvsim: %s\n", error.c_str());
     return kBadInput;
   }
-  Control &host = *provider;
+  Control &host = *provider.control;
   host.reset();
   host.set_version(options.version[0], options.version[1], options.version[2]);
   std::printf("hvsim: host %d.%d.%d with %s; plug-in %s loaded with %s symbols\n",
@@ -324,12 +302,12 @@ int play(const Options &options, const Session &session, const Channel &channel)
                                          : "no API",
               options.library.c_str(), options.global ? "global" : "local");
 
-  void *library = nullptr;
+  Library library;
   {
     const Call call(channel, "loading the library (its initialisers)");
-    library = dlopen(options.library.c_str(), RTLD_NOW | (options.global ? RTLD_GLOBAL : RTLD_LOCAL));
+    library = Library(options.library.c_str(), RTLD_NOW | (options.global ? RTLD_GLOBAL : RTLD_LOCAL));
   }
-  if (library == nullptr) {
+  if (!library) {
     std::fprintf(stderr, "hvsim: cannot load %s: %s\n%s", options.library.c_str(), dlerror(),
                  bare_name_hint(options.library).c_str());
     return kBadInput;
@@ -339,12 +317,11 @@ int play(const Options &options, const Session &session, const Channel &channel)
   if (!missing.empty()) {
     std::fprintf(stderr, "hvsim: %s lacks the entry points %s\n", options.library.c_str(),
                  missing.c_str());
-    dlclose(library);
     return kBadInput;
   }
   for (int i = 0; i < 6; ++i) {
-    const Call call(channel, kDescriptive[i]);
-    std::printf("%-20s %s\n", kDescriptive[i], quoted(entries.describe[i]()).c_str());
+    const Call call(channel, kDescriptiveEntryPoints[i]);
+    std::printf("%-20s %s\n", kDescriptiveEntryPoints[i], quoted(entries.describe[i]()).c_str());
   }
 
   Player player(host, entries, channel);
@@ -352,7 +329,7 @@ int play(const Options &options, const Session &session, const Channel &channel)
   std::printf("-- unload\n");
   {
     const Call call(channel, "unloading the library (its finalisers)");
-    dlclose(library);
+    library.close();
   }
   std::printf("hvsim: %d expectation(s) held, %d failed\n", player.held(), player.failed());
   return status;
