@@ -6,12 +6,21 @@
 //
 // Invariants: no sanitizer report, no hang, and the plug-in object is always
 // created and destroyed.
-#include "hvsim_fuzz_support.h"
+#include "control.h"
+#include "player.h"
+#include "plugin_library.h"
+#include "session.h"
+#include "supervise.h"
 
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <sstream>
+#include <string>
 
 namespace {
+
+using namespace hvsim;
 
 struct Loaded {
   Library library;
