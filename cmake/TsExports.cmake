@@ -1,36 +1,25 @@
 # SPDX-License-Identifier: MIT
-# ts_export_only(target LIST file HOST_NAMES file)
+# ts_export_only(target)
 #
-# Limits what a shared library exports to the names in LIST (see
-# cmake/exports.txt) and HOST_NAMES (one C name per line): an exported-symbols
-# list on Apple, a version script elsewhere. Visibility already hides the
-# rest of our own code; the lists also keep a statically linked runtime's
-# symbols (libc++, compiler-rt) out of the export table.
+# Limits what a shared library exports to the names TsExportedNames.cmake
+# reads from the sources: an exported-symbols list on Apple, a version script
+# elsewhere. Visibility already hides the rest of our own code; the lists
+# also keep a statically linked runtime's symbols (libc++, compiler-rt) out
+# of the export table.
+include(${CMAKE_CURRENT_LIST_DIR}/TsExportedNames.cmake)
+
 function(ts_export_only target)
-  cmake_parse_arguments(PARSE_ARGV 1 arg "" "LIST;HOST_NAMES" "")
-  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${arg_LIST} ${arg_HOST_NAMES})
-  file(STRINGS ${arg_LIST} entries REGEX "^c(\\+\\+)? ")
-  file(STRINGS ${arg_HOST_NAMES} host_names)
-  set(patterns)  # ELF spelling: the symbol's name, or a glob over C++ manglings
-  foreach(name ${host_names})
-    list(APPEND patterns ${name})
+  ts_exported_names(${PROJECT_SOURCE_DIR})
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${TS_EXPORT_SOURCES})
+  # ELF spelling: the symbol's name, or a glob over a routine's overloads.
+  set(patterns ${TS_HOST_FUNCTIONS} ${TS_ENTRY_POINTS} ${TS_FRAME_SYMBOLS})
+  foreach(name ${TS_ROUTINES})
+    string(LENGTH ${name} length)
+    list(APPEND patterns "_Z${length}${name}*")
   endforeach()
   if(TS_SANITIZE)
     list(APPEND patterns "__asan*" "__odr_asan*" "__ubsan*" "__sanitizer*")
   endif()
-  foreach(entry ${entries})
-    string(REGEX MATCH "^(c|c\\+\\+) +([A-Za-z_][A-Za-z0-9_]*)$" matched "${entry}")
-    if(NOT matched)
-      message(FATAL_ERROR "${arg_LIST}: cannot read '${entry}'")
-    endif()
-    set(name ${CMAKE_MATCH_2})
-    if(CMAKE_MATCH_1 STREQUAL "c")
-      list(APPEND patterns ${name})
-    else()
-      string(LENGTH ${name} length)
-      list(APPEND patterns "_Z${length}${name}*")
-    endif()
-  endforeach()
 
   if(APPLE)
     # Mach-O names carry a leading underscore.

@@ -5,14 +5,21 @@
 // Invariants: no sanitizer report, no hang; an accepted --host-version holds
 // three components of digits (0..999999); an accepted --timeout lies in
 // (0, 86400]; an accepted session holds no text the host refuses.
-#include "hvsim_fuzz_support.h"
+#include "options.h"
+#include "session.h"
 
 #include <climits>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <sstream>
+#include <string>
+#include <variant>
 #include <vector>
 
 namespace {
+
+using namespace hvsim;
 
 [[noreturn]] void fault(const std::string &what) {
   std::fprintf(stderr, "hvsim input fuzzer: %s\n", what.c_str());

@@ -6,23 +6,32 @@
 //
 // Invariants: no sanitizer report, no hang, and the plug-in object is always
 // created and destroyed.
-#include "hvsim_fuzz_support.h"
+#include "control.h"
+#include "player.h"
+#include "plugin_library.h"
+#include "session.h"
+#include "supervise.h"
 
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <sstream>
+#include <string>
 
 namespace {
 
+using namespace hvsim;
+
 struct Loaded {
-  void *library = nullptr;
+  Library library;
   EntryPoints entries{};
 };
 
 const Loaded &plugin() {
   static const Loaded loaded = [] {
     Loaded l;
-    l.library = dlopen(TS_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
-    if (l.library == nullptr) {
+    l.library = Library(TS_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
+    if (!l.library) {
       std::fprintf(stderr, "session player fuzzer: %s\n", dlerror());
       std::abort();
     }

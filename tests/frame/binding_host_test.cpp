@@ -10,7 +10,7 @@
 #include <cstring>
 #include <iterator>
 
-// This host's API, in table order (generated from the same list as the names).
+// This host's API, in table order (all_host_functions.cpp).
 extern "C" int (*const kAllHostFunctions[])();
 
 namespace ts::test {

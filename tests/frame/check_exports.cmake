@@ -1,12 +1,15 @@
 # SPDX-License-Identifier: MIT
-# Checks the library's exported symbols: the seven entry points, the 184
-# host table variables, InitHVAccess and checkVersionGreaterEqualVersion,
-# and otherwise only toolkit routines (global-namespace names declared in a
-# toolkit header). Nothing of the frame's internals may leak out.
+# Checks the library's exported symbols against what the sources say it
+# exports (cmake/TsExportedNames.cmake): the entry points and the frame's C++
+# functions as code, the host table's variables as data, and otherwise only
+# toolkit routines; each of them at least once, and nothing else of ours.
 # A Mach-O library (.dylib) is listed with `nm -gU`, and the leading
 # underscore of its names is dropped.
-#   cmake -DNM=nm -DLIBRARY=lib.so -DNAMES=host_functions.txt -DINCLUDE=include/tissuesteward -P
+#   cmake -DNM=nm -DLIBRARY=lib.so -P check_exports.cmake
 cmake_minimum_required(VERSION 3.21)
+include(${CMAKE_CURRENT_LIST_DIR}/../../cmake/TsExportedNames.cmake)
+ts_exported_names(${CMAKE_CURRENT_LIST_DIR}/../..)
+
 set(mach_o FALSE)
 if(LIBRARY MATCHES "\\.dylib$")
   set(mach_o TRUE)
@@ -19,22 +22,10 @@ if(NOT status EQUAL 0)
   message(FATAL_ERROR "${NM} failed on ${LIBRARY}")
 endif()
 
-set(entry_points getPluginName getPluginDescription getAuthor getHelpFile getPluginVersion
-    getGUIScript createPlugin _Z12InitHVAccessv _Z31checkVersionGreaterEqualVersioniiiiii)
-file(STRINGS ${NAMES} table)
-set(frame_headers entry_points.h export.h host_api.h host_table.h plugin_interface.h version.h)
-file(GLOB headers ${INCLUDE}/*.h)
-set(toolkit_declarations "")
-foreach(header ${headers})
-  get_filename_component(file ${header} NAME)
-  if(NOT file IN_LIST frame_headers)
-    file(READ ${header} text)
-    string(APPEND toolkit_declarations "${text}")
-  endif()
-endforeach()
-
+set(code ${TS_ENTRY_POINTS} ${TS_FRAME_SYMBOLS})
 set(problems "")
 set(seen "")
+set(routines_seen "")
 string(REPLACE "\n" ";" lines "${listing}")
 foreach(line ${lines})
   if(NOT line MATCHES "^[0-9a-f]* ([A-Za-z]) (.+)$")
@@ -49,36 +40,38 @@ foreach(line ${lines})
     continue()  # sanitizer bookkeeping in instrumented builds
   endif()
   list(APPEND seen ${name})
-  if(name IN_LIST entry_points)
+  if(name IN_LIST code)
     if(NOT kind STREQUAL "T")
       list(APPEND problems "${name} is exported as '${kind}', not as code")
     endif()
-  elseif(name IN_LIST table)
+  elseif(name IN_LIST TS_HOST_FUNCTIONS)
     if(NOT kind MATCHES "^[BD]$" AND NOT (mach_o AND kind STREQUAL "S"))  # S: Mach-O zero fill
       list(APPEND problems "table entry ${name} is exported as '${kind}', not as a variable")
     endif()
   else()
-    # A toolkit routine: a global-namespace name (_Z<length><name>...) or a
-    # plain one, declared in a toolkit header.
-    set(base ${name})
+    # A toolkit routine: a global-namespace C++ name, _Z<length><name>...
+    set(base "")
     if(name MATCHES "^_Z([0-9]+)(.*)$")
       string(SUBSTRING "${CMAKE_MATCH_2}" 0 ${CMAKE_MATCH_1} base)
     endif()
-    if(base MATCHES "^_" OR NOT toolkit_declarations MATCHES "[^A-Za-z0-9_]${base}[^A-Za-z0-9_]")
+    if(base IN_LIST TS_ROUTINES)
+      list(APPEND routines_seen ${base})
+    else()
       list(APPEND problems "${name} is exported but is neither the frame's nor a toolkit routine")
     endif()
   endif()
 endforeach()
 
-foreach(name ${entry_points} ${table})
+foreach(name ${code} ${TS_HOST_FUNCTIONS})
   if(NOT name IN_LIST seen)
     list(APPEND problems "${name} is not exported")
   endif()
 endforeach()
-list(LENGTH table count)
-if(NOT count EQUAL 184)
-  list(APPEND problems "${NAMES} lists ${count} table entries, not 184")
-endif()
+foreach(name ${TS_ROUTINES})
+  if(NOT name IN_LIST routines_seen)
+    list(APPEND problems "the toolkit routine ${name} is declared but not exported")
+  endif()
+endforeach()
 
 if(problems)
   list(JOIN problems "\n  " text)

@@ -9,10 +9,9 @@
 #define TISSUESTEWARD_TESTS_FRAME_PLUGIN_HOST_H
 
 #include "control.h"
-#include "host_function_names.h"
+#include "plugin_library.h"
 #include "tissuesteward/plugin_interface.h"
 
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -22,9 +21,22 @@
 
 namespace ts::test {
 
+// The host table's names, in binding order.
+inline constexpr const char *kHostFunctionNames[] = {
+#define TS_HOST_FUNCTION(name, ...) #name,
+#include "tissuesteward/host_functions.def"
+};
+
+// The symbols of the frame's C++ functions: frame_symbol::InitHVAccess...
+namespace frame_symbol {
+#define TS_FRAME_FUNCTION(name, symbol) inline constexpr char name[] = symbol;
+#include "frame/exports.def"
+}  // namespace frame_symbol
+
 using Transcript = std::vector<std::string>;
 
-// The plug-in library, loaded once per process with this host's dlopen mode.
+// The plug-in library, loaded once per process with this host's dlopen mode,
+// and its entry points found as hvsim finds them.
 class Plugin {
  public:
   static const Plugin &get() {
@@ -32,14 +44,15 @@ class Plugin {
     return plugin;
   }
 
-  void *symbol(const char *name) const { return dlsym(handle_, name); }
+  void *symbol(const char *name) const { return library_.symbol(name); }
 
-  KOHVPluginInterface *create() const { return function<KOHVPluginInterface *()>("createPlugin")(); }
+  KOHVPluginInterface *create() const { return entries_.create(); }
   const char *text(const char *entry_point) const { return function<const char *()>(entry_point)(); }
-  bool bind() const { return function<bool()>("_Z12InitHVAccessv")(); }
+  bool bind() const { return function<bool()>(frame_symbol::InitHVAccess)(); }
   bool version_at_least(int major, int minor, int patch, int req_major, int req_minor,
                         int req_patch) const {
-    return function<bool(int, int, int, int, int, int)>("_Z31checkVersionGreaterEqualVersioniiiiii")(
+    return function<bool(int, int, int, int, int, int)>(
+        frame_symbol::checkVersionGreaterEqualVersion)(
         major, minor, patch, req_major, req_minor, req_patch);
   }
 
@@ -52,8 +65,11 @@ class Plugin {
   void *entry(const char *name) const { return *entry_variable(name); }
 
  private:
-  Plugin() : handle_(dlopen(TS_PLUGIN_PATH, TS_PLUGIN_DLOPEN_MODE | RTLD_NOW)) {
-    if (handle_ == nullptr) die("cannot load the plug-in: ", dlerror());
+  Plugin() : library_(TS_PLUGIN_PATH, TS_PLUGIN_DLOPEN_MODE | RTLD_NOW) {
+    if (!library_) die("cannot load the plug-in: ", dlerror());
+    std::string missing;
+    entries_ = hvsim::find_entry_points(library_, missing);
+    if (!missing.empty()) die("the library lacks the entry points ", missing.c_str());
   }
 
   template <class Signature>
@@ -68,7 +84,8 @@ class Plugin {
     std::abort();
   }
 
-  void *handle_;
+  hvsim::Library library_;
+  hvsim::EntryPoints entries_{};
 };
 
 inline const Plugin &plugin() { return Plugin::get(); }

@@ -10,6 +10,7 @@
 
 #include <climits>
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
 #if defined(__APPLE__)
@@ -44,7 +45,7 @@ const char *provider_file(const std::string &api) {
 
 }  // namespace
 
-Control *load_provider(const std::string &api, std::string &error) {
+Provider load_provider(const std::string &api, std::string &error) {
   const std::string file = provider_file(api);
   const std::string folder = own_folder();
   std::vector<std::string> places;
@@ -56,13 +57,14 @@ Control *load_provider(const std::string &api, std::string &error) {
   }
   error = "cannot load the host API provider " + file + "; tried:";
   for (const std::string &place : places) {
-    void *provider = dlopen(place.c_str(), RTLD_NOW | RTLD_GLOBAL);
-    void *control = provider != nullptr ? dlsym(provider, "hvsim_control") : nullptr;
-    if (control != nullptr) return reinterpret_cast<decltype(&hvsim_control)>(control)();
+    Library provider(place.c_str(), RTLD_NOW | RTLD_GLOBAL);
+    void *control = provider ? provider.symbol("hvsim_control") : nullptr;
+    if (control != nullptr)
+      return {std::move(provider), reinterpret_cast<decltype(&hvsim_control)>(control)()};
     const char *why = dlerror();
     error += "\n  " + place + ": " + (why != nullptr ? why : "no hvsim_control");
   }
-  return nullptr;
+  return {};
 }
 
 std::string bare_name_hint(const std::string &library) {

@@ -36,27 +36,20 @@ constexpr char kUsage[] =
 // In the child: loads the provider and the plug-in, runs the check.
 Outcome run_here(const Check &check, const std::string &library) {
   std::string error;
-  Control *host = load_provider(check.api, error);
+  const Provider provider = load_provider(check.api, error);  // closed last
+  Control *host = provider.control;
   if (host == nullptr) return {Verdict::kFail, error.substr(0, error.find('\n'))};
   host->reset();
-  void *handle = dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (handle == nullptr) {
+  const Library handle(library.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (!handle) {
     const char *why = dlerror();
     return {Verdict::kFail, std::string("cannot load ") + library + ": " + (why ? why : "?") +
                                 (library.find('/') == std::string::npos ? " (write ./" + library + ")" : "")};
   }
-  Plugin plugin{*host, {}, nullptr, {}};
-  auto find = [&](const char *name) {
-    void *symbol = dlsym(handle, name);
-    if (symbol == nullptr) plugin.missing += (plugin.missing.empty() ? "" : ", ") + std::string(name);
-    return symbol;
-  };
-  for (int i = 0; i < 6; ++i)
-    plugin.describe[i] = reinterpret_cast<decltype(&getPluginName)>(find(kDescriptiveEntryPoints[i]));
-  plugin.create = reinterpret_cast<decltype(&createPlugin)>(find("createPlugin"));
-  Outcome outcome = check.run(plugin);
-  dlclose(handle);
-  return outcome;
+  std::string missing;
+  const EntryPoints entries = find_entry_points(handle, missing);
+  Plugin plugin{entries, *host, missing};
+  return check.run(plugin);
 }
 
 struct Report {

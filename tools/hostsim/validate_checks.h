@@ -5,8 +5,7 @@
 #define TISSUESTEWARD_HOSTSIM_VALIDATE_CHECKS_H
 
 #include "control.h"
-
-#include "tissuesteward/entry_points.h"
+#include "plugin_library.h"
 
 #include <string>
 
@@ -19,18 +18,13 @@ struct Outcome {
   std::string reason;  // one line
 };
 
-// The loaded plug-in. `missing` names the entry points not found; when it is
-// not empty, the pointers of the missing ones are null.
-struct Plugin {
+// The loaded plug-in's entry points and its host. `missing` names the entry
+// points not found; when it is not empty, the pointers of the missing ones
+// are null.
+struct Plugin : EntryPoints {
   Control &host;
-  decltype(&getPluginName) describe[6];
-  decltype(&createPlugin) create;
   std::string missing;
 };
-
-inline constexpr const char *kDescriptiveEntryPoints[6] = {
-    "getPluginName", "getPluginDescription", "getAuthor",
-    "getHelpFile",   "getPluginVersion",     "getGUIScript"};
 
 struct Check {
   const char *name;
