@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev
           liblapack-dev libboost-dev libfftw3-dev libeigen3-dev clang libclang-rt-14-dev
-          libmpfr-dev)
+          libmpfr-dev clang-format)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
