@@ -24,10 +24,17 @@ constexpr int kMaxSweeps = 50;
 constexpr int kLastThresholdSweep = 3;
 constexpr int kFirstNegligibleSweep = 5;
 constexpr float kNegligibleScale = 100.0f;
-// The eigenvector matrix feeds nothing back into the sweep: its rotations
-// are kept (16 KiB on the stack) and applied row block by row block when
-// the store is full and at the end of each sweep. Each element still sees
-// the same rotations in the same order.
+// The rotations of one pivot p (q = p+1..n in turn) each need, to be
+// chosen, only [p][q], the diagonal and what the rotations before them did
+// to rows p and q right of q. So only those row segments are rotated at
+// once; the rest of each rotation is kept (16 KiB on the stack) for later:
+// - the pairs ([p][j], [j][q]) for p < j < q, when p's rotations end;
+// - the column segments above p (rows 1..p-1 of columns p and q) and the
+//   eigenvector matrix, when the sweep ends or the store is full: later
+//   pivots' rotations neither read nor write those elements in between.
+// So each element still sees the same rotations, with the same values, in
+// the same order, and all the kept work runs along rows, a vector of rows
+// at a time.
 constexpr int kPendingRotations = 1024;
 
 // True when adding g leaves |x| unchanged in single precision.
@@ -56,14 +63,6 @@ Rotation rotation_for(float apq, float h, float g) {
   return {t, s, tau};
 }
 
-// (x, y) <- (x - s(y + x·tau), y + s(x - y·tau)), from the old values.
-void rotate(float &x, float &y, const Rotation &r) {
-  const float g = x;
-  const float h = y;
-  x = g - r.s * (h + g * r.tau);
-  y = h + r.s * (g - h * r.tau);
-}
-
 float upper_triangle_magnitude(float **a, int n) {
   float sum = 0.0f;
   for (int p = 1; p <= n - 1; ++p) {
@@ -89,9 +88,17 @@ void jacobi(float **a, int n, float d[], float **v, int *nrot) {
   const ts::simd::EigenKernels &kernels = ts::simd::kernels().eigen;
   ts::simd::PlaneRotation pending[kPendingRotations];
   int pending_count = 0;
-  auto rotate_eigenvectors = [&] {
-    kernels.rotate_rows(v, n, pending, pending_count);
-    pending_count = 0;
+  int pivot_start = 0;  // the current pivot's first kept rotation
+  auto finish_pivot = [&](int p) {
+    kernels.rotate_pivot_rows(a, p + 1, n - 1, n, a[p], pending + pivot_start,
+                              pending_count - pivot_start);
+    pivot_start = pending_count;
+  };
+  auto finish_kept = [&] {
+    if (pending_count == 0) return;
+    kernels.rotate_rows(a, 1, pending[pending_count - 1].p - 1, n, true, pending, pending_count);
+    kernels.rotate_rows(v, 1, n, n, false, pending, pending_count);
+    pending_count = pivot_start = 0;
   };
 
   for (int sweep = 1; sweep <= kMaxSweeps; ++sweep) {
@@ -124,16 +131,18 @@ void jacobi(float **a, int n, float d[], float **v, int *nrot) {
         d[p] -= shift;
         d[q] += shift;
         a[p][q] = 0.0f;
-        for (int j = 1; j <= p - 1; ++j) rotate(a[j][p], a[j][q], r);
-        for (int j = p + 1; j <= q - 1; ++j) rotate(a[p][j], a[j][q], r);
         if (q < n) kernels.rotate_pairs(a[p] + q + 1, a[q] + q + 1, r.s, r.tau, n - q);
         pending[pending_count++] = {p, q, r.s, r.tau};
-        if (pending_count == kPendingRotations) rotate_eigenvectors();
+        if (pending_count == kPendingRotations) {
+          finish_pivot(p);
+          finish_kept();
+        }
         ++*nrot;
       }
+      finish_pivot(p);
     }
+    finish_kept();
 
-    rotate_eigenvectors();
     for (int p = 1; p <= n; ++p) {
       sweep_start[p] += sweep_change[p];
       d[p] = sweep_start[p];

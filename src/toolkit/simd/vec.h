@@ -82,6 +82,8 @@ struct ScalarFloat {
   }
   // A 1 × 1 block is its own transpose.
   static void transpose(V (&)[1]) {}
+  // Lanes below count (0..kLanes) from a, the others from b; bits only.
+  static V lanes_below(V a, V b, int count) { return count > 0 ? a : b; }
 };
 // One float per "vector": every target's type for the rows and columns left
 // over after its full vectors.
@@ -185,6 +187,12 @@ struct Float256 {
   // Transposes the 8 × 8 block whose row i is r[i]: afterwards lane j of
   // r[i] holds what lane i of r[j] held. Moves bits only (no arithmetic).
   static void transpose(V (&r)[8]) { transpose_square(r); }
+  // Lanes below count (0..8) from a, the others from b; bits only.
+  static V lanes_below(V a, V b, int count) {
+    const __m256i below = _mm256_cmpgt_epi32(_mm256_set1_epi32(count),
+                                             _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+    return _mm256_blendv_ps(b, a, _mm256_castsi256_ps(below));
+  }
   // The sort kernels' operations. min and max: per lane a < b ? a : b and
   // a > b ? a : b (b when they compare equal or unordered), moving the
   // chosen operand's bits. lt, eq, unordered: all ones where the relation
@@ -503,6 +511,11 @@ struct Float {
   }
   // Transposes the 4 × 4 block whose row i is r[i]. Moves bits only.
   static void transpose(V (&r)[4]) { transpose_square(r); }
+  // Lanes below count (0..4) from a, the others from b; bits only.
+  static V lanes_below(V a, V b, int count) {
+    const V below = _mm_castsi128_ps(_mm_cmpgt_epi32(_mm_set1_epi32(count), _mm_setr_epi32(0, 1, 2, 3)));
+    return _mm_or_ps(_mm_and_ps(below, a), _mm_andnot_ps(below, b));
+  }
   static void transpose_square(V *v) { _MM_TRANSPOSE4_PS(v[0], v[1], v[2], v[3]); }
 };
 struct Double {
