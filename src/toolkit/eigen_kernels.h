@@ -247,36 +247,21 @@ void rotate_rows(float *const *m, int first, int last, int cols, bool upper,
 // The tile of rows j..j+W-1 and columns c..c+W-1 of m between memory and
 // t, held transposed (lane w of t[k] is m[j + w][c + k]), either way
 // (kLoad); only elements right of the diagonal (column > j + w) and up to
-// column cols count. Tiles crossing the diagonal go through a copy (the
-// other elements zero); nothing else of m is touched. Moves bits only.
-template <class T, class T1, bool kLoad>
+// column cols count: the others are zero in t and untouched in m. Moves
+// bits only.
+template <class T, bool kLoad>
 void move_tile(float *const *m, int j, int c, int cols, typename T::V (&t)[T::kLanes]) {
   constexpr int W = T::kLanes;
-  if (c > j + W - 1 && c + W - 1 <= cols) {
-    if (!kLoad) T::transpose(t);
-    for (int w = 0; w < W; ++w) {
-      if (kLoad) t[w] = T::load(m[j + w] + c);
-      else T::store(m[j + w] + c, t[w]);
-    }
-    if (kLoad) T::transpose(t);
-    return;
+  const bool whole = c > j + W - 1 && c + W - 1 <= cols;
+  if (!kLoad) T::transpose(t);
+  for (int w = 0; w < W; ++w) {
+    float *row = m[j + w] + c;
+    const int lo = j + w + 1 - c, hi = cols - c + 1;  // lanes of the counted columns
+    if (kLoad) t[w] = whole ? T::load(row) : T::load_lanes(row, lo, hi);
+    else if (whole) T::store(row, t[w]);
+    else T::store_lanes(row, t[w], lo, hi);
   }
-  float copy[W * W];
-  if (!kLoad) {
-    T::transpose(t);
-    for (int w = 0; w < W; ++w) T::store(copy + w * W, t[w]);
-  }
-  for (int w = 0; w < W; ++w)
-    for (int k = 0; k < W; ++k) {
-      float *in_m = m[j + w] + c + k, *in_copy = copy + w * W + k;
-      const bool counts = c + k <= cols && c + k > j + w;
-      if (kLoad) T1::store(in_copy, counts ? T1::load(in_m) : T1::set1(0.0f));
-      else if (counts) T1::store(in_m, T1::load(in_copy));
-    }
-  if (kLoad) {
-    for (int w = 0; w < W; ++w) t[w] = T::load(copy + w * W);
-    T::transpose(t);
-  }
+  if (kLoad) T::transpose(t);
 }
 
 // G groups of W = T::kLanes rows from row j on, each rotation of r in turn
@@ -285,7 +270,7 @@ void move_tile(float *const *m, int j, int c, int cols, typename T::V (&t)[T::kL
 // for all the rotations it holds, shifted left at the right edge while it
 // stays right of the diagonal. A group no column of the tile reaches is
 // left alone.
-template <class T, class T1, int G>
+template <class T, int G>
 void rotate_pivot_groups(float *const *m, int j, int cols, float *x, const PlaneRotation *r,
                          int count) {
   using V = typename T::V;
@@ -299,7 +284,7 @@ void rotate_pivot_groups(float *const *m, int j, int cols, float *x, const Plane
     bool held[G];
     for (int g = 0; g < G; ++g) {
       held[g] = c + W - 1 > j + g * W;
-      if (held[g]) move_tile<T, T1, true>(m, j + g * W, c, cols, t[g]);
+      if (held[g]) move_tile<T, true>(m, j + g * W, c, cols, t[g]);
     }
     for (; k < count && r[k].q < c + W; ++k) {
       float *ys[G];
@@ -307,7 +292,7 @@ void rotate_pivot_groups(float *const *m, int j, int cols, float *x, const Plane
       rotate_groups<T, G>(xv, ys, T::set1(r[k].s), T::set1(r[k].tau), true, r[k].q, j);
     }
     for (int g = 0; g < G; ++g)
-      if (held[g]) move_tile<T, T1, false>(m, j + g * W, c, cols, t[g]);
+      if (held[g]) move_tile<T, false>(m, j + g * W, c, cols, t[g]);
   }
   for (int g = 0; g < G; ++g) T::store(x + j + g * W, xv[g]);
 }
@@ -315,14 +300,14 @@ void rotate_pivot_groups(float *const *m, int j, int cols, float *x, const Plane
 // Rows from j to last, kGroups groups of T's width at a time, passing over
 // the rotations that reach none of them (q <= j). Returns the first row
 // not done.
-template <class T, class T1, int kGroups>
+template <class T, int kGroups>
 int rotate_pivot_rows_by(float *const *m, int j, int last, int cols, float *x,
                          const PlaneRotation *r, int count) {
   constexpr int kRows = kGroups * T::kLanes;
   for (; j + kRows - 1 <= last; j += kRows) {
     int k = 0;
     while (k < count && r[k].q <= j) ++k;
-    rotate_pivot_groups<T, T1, kGroups>(m, j, cols, x, r + k, count - k);
+    rotate_pivot_groups<T, kGroups>(m, j, cols, x, r + k, count - k);
   }
   return j;
 }
@@ -333,9 +318,9 @@ void rotate_pivot_rows(float *const *m, int first, int last, int cols, float *x,
                        const PlaneRotation *r, int count) {
   using T = typename L::FT;
   using T1 = typename L::F1;
-  int j = rotate_pivot_rows_by<T, T1, 4>(m, first, last, cols, x, r, count);
-  j = rotate_pivot_rows_by<T, T1, 1>(m, j, last, cols, x, r, count);
-  rotate_pivot_rows_by<T1, T1, 1>(m, j, last, cols, x, r, count);
+  int j = rotate_pivot_rows_by<T, 4>(m, first, last, cols, x, r, count);
+  j = rotate_pivot_rows_by<T, 1>(m, j, last, cols, x, r, count);
+  rotate_pivot_rows_by<T1, 1>(m, j, last, cols, x, r, count);
 }
 
 }  // namespace generic
