@@ -25,11 +25,19 @@ constexpr int kMaxSweeps = 50;
 constexpr int kLastThresholdSweep = 3;
 constexpr int kFirstNegligibleSweep = 5;
 constexpr float kNegligibleScale = 100.0f;
-// The eigenvector matrix feeds nothing back into the sweep: its rotations
-// are kept (16 KiB on the stack) and applied row block by row block when
-// the store is full and at the end of each sweep. Each element still sees
-// the same rotations in the same order.
-constexpr int kPendingRotations = 1024;
+// The rotations of one pivot p (q = p+1..n in turn) each need, to be
+// chosen, only [p][q], the diagonal and what the rotations before them did
+// to rows p and q right of q. So only those row segments are rotated at
+// once; the rest of each rotation is kept (24 KiB on the stack) for later:
+// - the pairs ([p][j], [j][q]) for p < j < q, when p's rotations end;
+// - the column segments above p (rows 1..p-1 of columns p and q) and the
+//   eigenvector matrix, when the sweep ends or the store is full: later
+//   pivots' rotations neither read nor write those elements in between.
+// So each element still sees the same rotations, with the same values, in
+// the same order, and all the kept work runs along rows, a vector of rows
+// at a time. With the rows the kernels hold (at most 32 KiB) the call stays
+// under 64 KiB of stack.
+constexpr int kPendingRotations = 1536;
 
 // True when adding g leaves |x| unchanged in single precision.
 bool negligible_against(float g, float x) { return fabs_f(x) + g == fabs_f(x); }
@@ -65,6 +73,22 @@ void rotate(float &x, float &y, const Rotation &r) {
   y = h + r.s * (g - h * r.tau);
 }
 
+// What the step at an upper element does: leave it, zero it as negligible,
+// or rotate.
+enum class Step { kLeave, kZero, kRotate };
+struct Choice {
+  Step step;
+  Rotation r;
+};
+
+Choice choose(float apq, float dp, float dq, int sweep, float threshold) {
+  const float g = kNegligibleScale * fabs_f(apq);
+  if (sweep >= kFirstNegligibleSweep && negligible_against(g, dp) && negligible_against(g, dq))
+    return {Step::kZero, {}};
+  if (!(fabs_f(apq) > threshold)) return {Step::kLeave, {}};
+  return {Step::kRotate, rotation_for(apq, dq - dp, g)};
+}
+
 float upper_triangle_magnitude(float **a, int n) {
   float sum = 0.0f;
   for (int p = 1; p <= n - 1; ++p) {
@@ -90,9 +114,17 @@ void jacobi(float **a, int n, float d[], float **v, int *nrot) {
   const ts::simd::EigenKernels &kernels = ts::simd::kernels().eigen;
   ts::simd::PlaneRotation pending[kPendingRotations];
   int pending_count = 0;
-  auto rotate_eigenvectors = [&] {
-    kernels.rotate_rows(v, n, pending, pending_count);
-    pending_count = 0;
+  int pivot_start = 0;  // the current pivot's first kept rotation
+  auto finish_pivot = [&](int p) {
+    kernels.rotate_pivot_rows(a, p + 1, n - 1, n, a[p], pending + pivot_start,
+                              pending_count - pivot_start);
+    pivot_start = pending_count;
+  };
+  auto finish_kept = [&] {
+    if (pending_count == 0) return;
+    kernels.rotate_rows(a, 1, pending[pending_count - 1].p - 1, n, true, pending, pending_count);
+    kernels.rotate_rows(v, 1, n, n, false, pending, pending_count);
+    pending_count = pivot_start = 0;
   };
 
   for (int sweep = 1; sweep <= kMaxSweeps; ++sweep) {
@@ -109,32 +141,38 @@ void jacobi(float **a, int n, float d[], float **v, int *nrot) {
             : 0.0f;
 
     for (int p = 1; p <= n - 1; ++p) {
+      // Each rotation does its pair at q + 1 first, then the choice at
+      // q + 1 is made (a chain of divisions and roots), and only then the
+      // rest of the rotation's row segments, which that choice does not
+      // wait for: the processor overlaps the two.
+      Choice next = choose(a[p][p + 1], d[p], d[p + 1], sweep, threshold);
       for (int q = p + 1; q <= n; ++q) {
-        const float g = kNegligibleScale * fabs_f(a[p][q]);
-        if (sweep >= kFirstNegligibleSweep && negligible_against(g, d[p]) &&
-            negligible_against(g, d[q])) {
+        const Choice now = next;
+        const Rotation &r = now.r;
+        if (now.step == Step::kZero) a[p][q] = 0.0f;
+        if (now.step == Step::kRotate) {
+          const float shift = r.t * a[p][q];
+          sweep_change[p] -= shift;
+          sweep_change[q] += shift;
+          d[p] -= shift;
+          d[q] += shift;
           a[p][q] = 0.0f;
-          continue;
+          if (q < n) rotate(a[p][q + 1], a[q][q + 1], r);
         }
-        if (!(fabs_f(a[p][q]) > threshold)) continue;
-
-        const Rotation r = rotation_for(a[p][q], d[q] - d[p], g);
-        const float shift = r.t * a[p][q];
-        sweep_change[p] -= shift;
-        sweep_change[q] += shift;
-        d[p] -= shift;
-        d[q] += shift;
-        a[p][q] = 0.0f;
-        for (int j = 1; j <= p - 1; ++j) rotate(a[j][p], a[j][q], r);
-        for (int j = p + 1; j <= q - 1; ++j) rotate(a[p][j], a[j][q], r);
-        if (q < n) kernels.rotate_pairs(a[p] + q + 1, a[q] + q + 1, r.s, r.tau, n - q);
+        if (q < n) next = choose(a[p][q + 1], d[p], d[q + 1], sweep, threshold);
+        if (now.step != Step::kRotate) continue;
+        if (q + 1 < n) kernels.rotate_pairs(a[p] + q + 2, a[q] + q + 2, r.s, r.tau, n - q - 1);
         pending[pending_count++] = {p, q, r.s, r.tau};
-        if (pending_count == kPendingRotations) rotate_eigenvectors();
+        if (pending_count == kPendingRotations) {
+          finish_pivot(p);
+          finish_kept();
+        }
         ++*nrot;
       }
+      finish_pivot(p);
     }
+    finish_kept();
 
-    rotate_eigenvectors();
     for (int p = 1; p <= n; ++p) {
       sweep_start[p] += sweep_change[p];
       d[p] = sweep_start[p];

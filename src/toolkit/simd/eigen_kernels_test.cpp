@@ -30,6 +30,13 @@ TEST(EigenKernels, RotatePairsMatchesScalarAndPlainSteps) {
   });
 }
 
+// Rows 0..rows of m, stride floats apart.
+std::vector<float *> row_pointers(std::vector<float> &m, int rows, int stride) {
+  std::vector<float *> r;
+  for (int j = 0; j <= rows; ++j) r.push_back(m.data() + j * stride);
+  return r;
+}
+
 void plain_step(float &y, float &z, const GivensStep &r) {
   if (r.q == 0) {
     y = -y;
@@ -39,8 +46,6 @@ void plain_step(float &y, float &z, const GivensStep &r) {
   y = y0 * r.c + z0 * r.s;
   z = z0 * r.c - y0 * r.s;
 }
-
-void plain_step(float &x, float &y, const PlaneRotation &r) { plain_rotate(x, y, r.s, r.tau); }
 
 // 300 steps on random column pairs of a rows × cols matrix (1-based, rows
 // padded): the plain steps row by row, the scalar kernel and each target's.
@@ -59,12 +64,8 @@ void check_row_steps(const Kernels &ref, const Kernels &vec, int rows, int cols,
     steps.push_back(make(p, q, k));
   }
   std::vector<float> plain = input, want = input, got = input;
-  auto row_pointers = [&](std::vector<float> &m) {
-    std::vector<float *> r;
-    for (int j = 0; j <= rows; ++j) r.push_back(m.data() + j * stride);
-    return r;
-  };
-  std::vector<float *> pr = row_pointers(plain), wr = row_pointers(want), gr = row_pointers(got);
+  std::vector<float *> pr = row_pointers(plain, rows, stride), wr = row_pointers(want, rows, stride),
+                       gr = row_pointers(got, rows, stride);
   for (int j = 1; j <= rows; ++j)
     for (const Step &r : steps) plain_step(pr[j][r.p], pr[j][r.q], r);
   apply(ref, wr.data(), steps);
@@ -73,19 +74,63 @@ void check_row_steps(const Kernels &ref, const Kernels &vec, int rows, int cols,
   expect_same_bits(want, got);
 }
 
+// A Jacobi sweep's kept rotations, applied by the plain steps and by each
+// kernel: orders around the tile and group widths (up to 4 × 8 rows) and
+// past the widest block held on the stack; pivots near either end and in
+// the middle with rotations at every column after them or at some; the
+// rows below one pivot with x from its row (upper triangle only), rows
+// above the pivots (upper triangle only), and all rows.
+TEST(EigenKernels, JacobiRotationsMatchScalarAndPlainSteps) {
+  for_each_vector_target([](const Kernels &ref, const Kernels &vec) {
+    for (int n : {2, 7, 8, 9, 16, 17, 31, 33, 40, 70, 1100})
+      for (bool sparse : {false, true})
+        for (int part = 0; part < 3; ++part) {
+          if (n > 1000 && !sparse) continue;  // the widest order only for its block fallbacks
+          std::vector<int> pivots = {1, 2, n / 2, n - 1};
+          if (part == 0) pivots = {pivots[1 + sparse]};  // one pivot's rows below it
+          SCOPED_TRACE(::testing::Message() << "n " << n << ", part " << part
+                                            << (sparse ? ", sparse" : ""));
+          const int stride = n + 2;
+          const std::vector<float> input = awkward_floats((n + 1) * stride, 7u * n + part);
+          std::vector<PlaneRotation> r;
+          int last_pivot = 0;
+          for (int p : pivots) {
+            if (p < 1 || p >= n || p <= last_pivot) continue;
+            last_pivot = p;
+            for (int q = p + 1; q <= n; ++q)
+              if (!sparse || q % 3 == 1 || q == n)
+                r.push_back({p, q, 0.25f + static_cast<float>(q % 7) / 8.0f, -0.125f * (q % 5)});
+          }
+          if (r.empty()) continue;
+          const int p0 = r[0].p;
+          const int first = part == 0 ? p0 + 1 : 1, last = part == 2 ? n : n - 1;
+          std::vector<float> plain = input, want = input, got = input;
+          std::vector<float *> pr = row_pointers(plain, n, stride), wr = row_pointers(want, n, stride),
+                               gr = row_pointers(got, n, stride);
+          for (const PlaneRotation &k : r)
+            for (int j = first; j <= last; ++j) {
+              if (part == 0 && k.q <= j) continue;
+              if (part == 1 && k.p <= j) continue;
+              plain_rotate(part == 0 ? pr[p0][j] : pr[j][k.p], pr[j][k.q], k.s, k.tau);
+            }
+          const int count = static_cast<int>(r.size());
+          if (part == 0) {
+            ref.eigen.rotate_pivot_rows(wr.data(), first, last, n, wr[p0], r.data(), count);
+            vec.eigen.rotate_pivot_rows(gr.data(), first, last, n, gr[p0], r.data(), count);
+          } else {
+            ref.eigen.rotate_rows(wr.data(), first, last, n, part == 1, r.data(), count);
+            vec.eigen.rotate_rows(gr.data(), first, last, n, part == 1, r.data(), count);
+          }
+          expect_same_bits(plain, want);
+          expect_same_bits(want, got);
+        }
+  });
+}
+
 // Orders around the block widths, and past the widest block held on the
 // stack.
-TEST(EigenKernels, RowRotationsMatchScalarAndPlainSteps) {
+TEST(EigenKernels, GivensRowStepsMatchScalarAndPlainSteps) {
   for_each_vector_target([](const Kernels &ref, const Kernels &vec) {
-    for (int n : {1, 2, 7, 8, 9, 17, 33, 1030})
-      check_row_steps<PlaneRotation>(
-          ref, vec, n, n,
-          [](int p, int q, int k) {
-            return PlaneRotation{p, q, 0.25f + static_cast<float>(k % 7) / 8.0f, -0.125f * (k % 5)};
-          },
-          [n](const Kernels &t, float **v, const std::vector<PlaneRotation> &r) {
-            t.eigen.rotate_rows(v, n, r.data(), static_cast<int>(r.size()));
-          });
     for (int rows : {1, 7, 9, 20})
       for (int cols : {2, 8, 13, 1030})
         check_row_steps<GivensStep>(

@@ -82,6 +82,14 @@ struct ScalarFloat {
   }
   // A 1 × 1 block is its own transpose.
   static void transpose(V (&)[1]) {}
+  // Lanes below count (0..kLanes) from a, the others from b; bits only.
+  static V lanes_below(V a, V b, int count) { return count > 0 ? a : b; }
+  // Lanes lo..hi-1 from p[lo..hi-1], the others +0 / only lanes lo..hi-1
+  // stored; nothing else at p is read or written.
+  static V load_lanes(const float *p, int lo, int hi) { return lo <= 0 && hi > 0 ? *p : 0.0f; }
+  static void store_lanes(float *p, V v, int lo, int hi) {
+    if (lo <= 0 && hi > 0) *p = v;
+  }
 };
 // One float per "vector": every target's type for the rows and columns left
 // over after its full vectors.
@@ -185,6 +193,22 @@ struct Float256 {
   // Transposes the 8 × 8 block whose row i is r[i]: afterwards lane j of
   // r[i] holds what lane i of r[j] held. Moves bits only (no arithmetic).
   static void transpose(V (&r)[8]) { transpose_square(r); }
+  // Lanes below count (0..8) from a, the others from b; bits only.
+  static V lanes_below(V a, V b, int count) {
+    const __m256i below = _mm256_cmpgt_epi32(_mm256_set1_epi32(count),
+                                             _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+    return _mm256_blendv_ps(b, a, _mm256_castsi256_ps(below));
+  }
+  // Lanes lo..hi-1 from p[lo..hi-1], the others +0 / only lanes lo..hi-1
+  // stored: masked moves, which neither read nor write (nor fault on) the
+  // other lanes' memory.
+  static __m256i lane_range(int lo, int hi) {
+    const __m256i lane = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+    return _mm256_andnot_si256(_mm256_cmpgt_epi32(_mm256_set1_epi32(lo), lane),
+                               _mm256_cmpgt_epi32(_mm256_set1_epi32(hi), lane));
+  }
+  static V load_lanes(const float *p, int lo, int hi) { return _mm256_maskload_ps(p, lane_range(lo, hi)); }
+  static void store_lanes(float *p, V v, int lo, int hi) { _mm256_maskstore_ps(p, lane_range(lo, hi), v); }
   // The sort kernels' operations. min and max: per lane a < b ? a : b and
   // a > b ? a : b (b when they compare equal or unordered), moving the
   // chosen operand's bits. lt, eq, unordered: all ones where the relation
@@ -503,6 +527,23 @@ struct Float {
   }
   // Transposes the 4 × 4 block whose row i is r[i]. Moves bits only.
   static void transpose(V (&r)[4]) { transpose_square(r); }
+  // Lanes below count (0..4) from a, the others from b; bits only.
+  static V lanes_below(V a, V b, int count) {
+    const V below = _mm_castsi128_ps(_mm_cmpgt_epi32(_mm_set1_epi32(count), _mm_setr_epi32(0, 1, 2, 3)));
+    return _mm_or_ps(_mm_and_ps(below, a), _mm_andnot_ps(below, b));
+  }
+  // Lanes lo..hi-1 from p[lo..hi-1], the others +0 / only lanes lo..hi-1
+  // stored; SSE2 has no masked moves, so lane by lane.
+  static V load_lanes(const float *p, int lo, int hi) {
+    float lanes[4] = {};
+    for (int k = lo < 0 ? 0 : lo; k < hi && k < 4; ++k) lanes[k] = p[k];
+    return _mm_loadu_ps(lanes);
+  }
+  static void store_lanes(float *p, V v, int lo, int hi) {
+    float lanes[4];
+    _mm_storeu_ps(lanes, v);
+    for (int k = lo < 0 ? 0 : lo; k < hi && k < 4; ++k) p[k] = lanes[k];
+  }
   static void transpose_square(V *v) { _MM_TRANSPOSE4_PS(v[0], v[1], v[2], v[3]); }
 };
 struct Double {
