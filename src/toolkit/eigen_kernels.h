@@ -16,16 +16,6 @@ struct PlaneRotation {
   float tau;
 };
 
-// One step of the SVD's QR sweeps on the columns of U or V: with q > 0 the
-// rotation (y, z) -> (y·c + z·s, z·c - y·s) of columns (p, q); with q = 0
-// the sign change of column p.
-struct GivensStep {
-  int p;
-  int q;
-  float c;
-  float s;
-};
-
 struct EigenKernels {
   // For j < count, from the old values: (x[j], y[j]) becomes
   // (x - s·(y + x·tau), y + s·(x - y·tau)), each step rounded to float.
@@ -47,11 +37,6 @@ struct EigenKernels {
   // through transposed tiles in registers.
   void (*rotate_pivot_rows)(float *const *m, int first, int last, int cols, float *x,
                             const PlaneRotation *r, int count);
-  // For every row j = 1..rows of a (1-based), columns 1..cols, the steps
-  // r[0..count-1] in order. Rows are independent, so they are taken in
-  // blocks, each block held transposed on the stack (at most 32 KiB) while
-  // every step runs on it.
-  void (*givens_rows)(float *const *a, int rows, int cols, const GivensStep *r, int count);
 };
 
 namespace generic {
@@ -79,26 +64,6 @@ void rotate_pairs(float *x, float *y, float s, float tau, int count) {
   int j = 0;
   for (; j + F::kLanes <= count; j += F::kLanes) rotate_lanes<F>(x + j, y + j, sv, tauv);
   for (; j < count; ++j) rotate_lanes<typename L::F1>(x + j, y + j, s, tau);
-}
-
-// Steps on columns held T::kLanes rows wide: column c (1-based) of the rows
-// at columns + (c - 1)·kLanes.
-template <class T>
-void rotate_columns(float *columns, const GivensStep *r, int count) {
-  using V = typename T::V;
-  constexpr int W = T::kLanes;
-  for (int k = 0; k < count; ++k) {
-    float *py = columns + (r[k].p - 1) * W;
-    const V y = T::load(py);
-    if (r[k].q == 0) {
-      T::store(py, T::neg(y));
-      continue;
-    }
-    float *pz = columns + (r[k].q - 1) * W;
-    const V z = T::load(pz), c = T::set1(r[k].c), s = T::set1(r[k].s);
-    T::store(py, T::add(T::mul(y, c), T::mul(z, s)));
-    T::store(pz, T::sub(T::mul(z, c), T::mul(y, s)));
-  }
 }
 
 // Rows j..j+W-1, columns lo..cols, between m and the transposed block
@@ -131,26 +96,6 @@ void move_block(float *const *m, int j, int lo, int cols, int first, float *bloc
 
 // The widest block held transposed: 32 KiB of floats.
 constexpr int kMaxBlockFloats = 8 * 1024;
-
-// Rows 1..rows of a, columns 1..cols, W rows at a time held transposed
-// while every step runs on them; rows left over (and every row of a matrix
-// too wide for the block) one by one, in place.
-template <class L, class Step>
-void rotate_row_blocks(float *const *a, int rows, int cols, const Step *r, int count) {
-  using T = typename L::FT;
-  using T1 = typename L::F1;
-  constexpr int W = T::kLanes;
-  int j = 1;
-  if (cols * W <= kMaxBlockFloats) {
-    float block[kMaxBlockFloats];
-    for (; j + W - 1 <= rows; j += W) {
-      move_block<T, T1, true>(a, j, 1, cols, 1 - W, block);
-      rotate_columns<T>(block, r, count);
-      move_block<T, T1, false>(a, j, 1, cols, 1 - W, block);
-    }
-  }
-  for (; j <= rows; ++j) rotate_columns<T1>(a[j] + 1, r, count);  // a row is its own 1-wide block
-}
 
 // One rotation on G groups: x[g] and the y at ys[g] (lanes of rows j0 +
 // g·W ...), where with upper set lane w of group g is reached only when
@@ -327,8 +272,7 @@ void rotate_pivot_rows(float *const *m, int first, int last, int cols, float *x,
 
 template <class L>
 constexpr EigenKernels eigen_kernels() {
-  return EigenKernels{&generic::rotate_pairs<L>, &generic::rotate_rows<L>, &generic::rotate_pivot_rows<L>,
-                      &generic::rotate_row_blocks<L, GivensStep>};
+  return EigenKernels{&generic::rotate_pairs<L>, &generic::rotate_rows<L>, &generic::rotate_pivot_rows<L>};
 }
 
 }  // namespace ts::simd

@@ -37,43 +37,6 @@ std::vector<float *> row_pointers(std::vector<float> &m, int rows, int stride) {
   return r;
 }
 
-void plain_step(float &y, float &z, const GivensStep &r) {
-  if (r.q == 0) {
-    y = -y;
-    return;
-  }
-  const float y0 = y, z0 = z;
-  y = y0 * r.c + z0 * r.s;
-  z = z0 * r.c - y0 * r.s;
-}
-
-// 300 steps on random column pairs of a rows × cols matrix (1-based, rows
-// padded): the plain steps row by row, the scalar kernel and each target's.
-template <class Step, class Make, class Apply>
-void check_row_steps(const Kernels &ref, const Kernels &vec, int rows, int cols, Make make,
-                     Apply apply) {
-  SCOPED_TRACE(::testing::Message() << rows << " x " << cols);
-  const int stride = cols + 2;
-  const std::vector<float> input = awkward_floats((rows + 1) * stride, 9u * rows + cols);
-  std::vector<Step> steps;
-  std::uint32_t state = 12345u + rows + cols;
-  for (int k = 0; k < (cols > 1 ? 300 : 0); ++k) {
-    state = state * 1664525u + 1013904223u;
-    const int p = 1 + static_cast<int>(state >> 8) % (cols - 1);
-    const int q = p + 1 + static_cast<int>(state >> 20) % (cols - p);
-    steps.push_back(make(p, q, k));
-  }
-  std::vector<float> plain = input, want = input, got = input;
-  std::vector<float *> pr = row_pointers(plain, rows, stride), wr = row_pointers(want, rows, stride),
-                       gr = row_pointers(got, rows, stride);
-  for (int j = 1; j <= rows; ++j)
-    for (const Step &r : steps) plain_step(pr[j][r.p], pr[j][r.q], r);
-  apply(ref, wr.data(), steps);
-  apply(vec, gr.data(), steps);
-  expect_same_bits(plain, want);
-  expect_same_bits(want, got);
-}
-
 // A Jacobi sweep's kept rotations, applied by the plain steps and by each
 // kernel: orders around the tile and group widths (up to 4 × 8 rows) and
 // past the widest block held on the stack; pivots near either end and in
@@ -124,24 +87,6 @@ TEST(EigenKernels, JacobiRotationsMatchScalarAndPlainSteps) {
           expect_same_bits(plain, want);
           expect_same_bits(want, got);
         }
-  });
-}
-
-// Orders around the block widths, and past the widest block held on the
-// stack.
-TEST(EigenKernels, GivensRowStepsMatchScalarAndPlainSteps) {
-  for_each_vector_target([](const Kernels &ref, const Kernels &vec) {
-    for (int rows : {1, 7, 9, 20})
-      for (int cols : {2, 8, 13, 1030})
-        check_row_steps<GivensStep>(
-            ref, vec, rows, cols,
-            [](int p, int q, int k) {
-              return GivensStep{p, k % 11 == 0 ? 0 : q, 0.8f - static_cast<float>(k % 5) / 16.0f,
-                                0.6f + static_cast<float>(k % 3) / 8.0f};
-            },
-            [rows, cols](const Kernels &t, float **a, const std::vector<GivensStep> &r) {
-              t.eigen.givens_rows(a, rows, cols, r.data(), static_cast<int>(r.size()));
-            });
   });
 }
 
