@@ -14,7 +14,8 @@
 // real-input transforms use exp(-...), the conjugate of ours.
 #include "tissuesteward/fft.h"
 
-#include "toolkit/fft_test_support.h"
+#include "support/fft_volume.h"
+#include "support/guarded.h"
 
 #include <fftw3.h>
 #include <gtest/gtest.h>
@@ -28,8 +29,9 @@
 
 namespace {
 
-using fft_test::GuardedArray;
-using fft_test::RealVolume;
+using ts::testing::signed_units;
+using ts::testing::Vec;
+using ts::testing::RealVolume;
 using cd = std::complex<double>;
 using cf = std::complex<float>;
 
@@ -128,9 +130,9 @@ std::vector<double> fftw_c2r(std::vector<cd> in, const std::vector<int> &dims) {
 TEST(Four1Truth, MatchesTheDirectSumForShortLengths) {
   for (unsigned long nn = 1; nn <= 256; nn *= 2)
     for (int isign : {1, -1}) {
-      GuardedArray a(2 * nn, static_cast<std::uint32_t>(nn + 100));
+      Vec a = signed_units(2 * nn, static_cast<std::uint32_t>(nn + 100));
       const std::vector<cd> truth = direct_dft(as_complex(a.first(), nn), isign);
-      four1(a.data(), nn, isign);
+      four1(a.p(), nn, isign);
       expect_within_float_bounds(error_of(as_complex(a.first(), nn), truth), nn,
                                  "nn=" + std::to_string(nn) + " isign=" + std::to_string(isign));
     }
@@ -139,14 +141,14 @@ TEST(Four1Truth, MatchesTheDirectSumForShortLengths) {
 TEST(Four1Truth, MatchesFftwUpToSixtyFourKiloPoints) {
   for (unsigned long nn : {1024UL, 8192UL, 65536UL})
     for (int isign : {1, -1}) {
-      GuardedArray a(2 * nn, static_cast<std::uint32_t>(nn + isign));
+      Vec a = signed_units(2 * nn, static_cast<std::uint32_t>(nn + isign));
       const std::vector<cd> x = as_complex(a.first(), nn);
       const std::vector<cd> truth = fftw_dft(x, {static_cast<int>(nn)}, isign);
       std::vector<cf> xf(nn);
       for (std::size_t k = 0; k < nn; ++k) xf[k] = cf(x[k]);
       const std::vector<cf> single = fftw_dft(xf, {static_cast<int>(nn)}, isign);
 
-      four1(a.data(), nn, isign);
+      four1(a.p(), nn, isign);
       const std::string what = "nn=" + std::to_string(nn) + " isign=" + std::to_string(isign);
       const Error ours = error_of(as_complex(a.first(), nn), truth);
       expect_within_float_bounds(ours, nn, what);
@@ -174,14 +176,14 @@ std::vector<cd> conjugated(std::vector<cd> v) {
 
 TEST(RealftTruth, ForwardMatchesTheDirectSumAndFftw) {
   for (unsigned long n : {2UL, 8UL, 32UL, 128UL, 2048UL, 65536UL}) {
-    GuardedArray a(n, static_cast<std::uint32_t>(n + 7));
+    Vec a = signed_units(n, static_cast<std::uint32_t>(n + 7));
     const std::vector<double> x(a.first(), a.first() + n);
     std::vector<cd> truth = conjugated(fftw_r2c(x, {static_cast<int>(n)}));
     if (n <= 128) {  // the direct sum as a second, independent witness
       const std::vector<cd> direct = direct_dft(std::vector<cd>(x.begin(), x.end()), 1);
       truth.assign(direct.begin(), direct.begin() + n / 2 + 1);
     }
-    realft(a.data(), n, 1);
+    realft(a.p(), n, 1);
     expect_within_float_bounds(error_of(unpack_real_spectrum(a.first(), n), truth), n,
                                "n=" + std::to_string(n));
     EXPECT_TRUE(a.guards_intact());
@@ -193,12 +195,12 @@ TEST(RealftTruth, ForwardMatchesTheDirectSumAndFftw) {
 // which is half of FFTW's exp(+...) sum over the conjugate spectrum.
 TEST(RealftTruth, InverseMatchesFftw) {
   for (unsigned long n = 4; n <= 65536; n *= 4) {
-    GuardedArray a(n, static_cast<std::uint32_t>(n + 9));
+    Vec a = signed_units(n, static_cast<std::uint32_t>(n + 9));
     const std::vector<double> sums =
         fftw_c2r(conjugated(unpack_real_spectrum(a.first(), n)), {static_cast<int>(n)});
     std::vector<cd> truth(n);
     for (std::size_t j = 0; j < n; ++j) truth[j] = 0.5 * sums[j];
-    realft(a.data(), n, -1);
+    realft(a.p(), n, -1);
     std::vector<cd> got(a.first(), a.first() + n);
     expect_within_float_bounds(error_of(got, truth), n, "n=" + std::to_string(n));
     EXPECT_TRUE(a.guards_intact());
@@ -224,12 +226,12 @@ TEST(FournTruth, MatchesFftwInOneToFourDimensions) {
         nn.push_back(static_cast<unsigned long>(d));
         total *= static_cast<std::size_t>(d);
       }
-      GuardedArray a(2 * total, static_cast<std::uint32_t>(total + dims.size()));
+      Vec a = signed_units(2 * total, static_cast<std::uint32_t>(total + dims.size()));
       const std::vector<cd> x = as_complex(a.first(), total);
       const std::vector<cd> truth = fftw_dft(x, dims, isign);
       const std::vector<cf> single = fftw_dft(std::vector<cf>(x.begin(), x.end()), dims, isign);
 
-      fourn(a.data(), nn.data(), static_cast<int>(dims.size()), isign);
+      fourn(a.p(), nn.data(), static_cast<int>(dims.size()), isign);
       const std::string what = shape_name(dims) + " isign=" + std::to_string(isign);
       const Error ours = error_of(as_complex(a.first(), total), truth);
       expect_within_float_bounds(ours, static_cast<double>(total), what);

@@ -6,7 +6,8 @@
 #include "support/fatal_report.h"
 #include "toolkit/detail/offset.h"
 #include "toolkit/detail/rounding.h"
-#include "toolkit/fft_test_support.h"
+#include "support/fft_volume.h"
+#include "support/guarded.h"
 #include "toolkit/fft_twiddles.h"
 #include "toolkit/fft_twiddles/sin_constants.h"
 #include "support/float_bits.h"
@@ -23,8 +24,9 @@
 
 namespace {
 
-using fft_test::GuardedArray;
-using fft_test::RealVolume;
+using ts::testing::signed_units;
+using ts::testing::Vec;
+using ts::testing::RealVolume;
 using ts::testing::fatal_report;
 using ts::detail::sin_d;
 using ts::detail::to_float;
@@ -281,10 +283,10 @@ TEST(FftTwiddles, TablesHoldTheRecurrenceOfBothSigns) {
 
 TEST(Four1, LengthsZeroAndOneLeaveTheDataAlone) {
   for (unsigned long nn : {0UL, 1UL}) {
-    GuardedArray a(2 * nn, 7);
-    GuardedArray before = a;
-    four1(a.data(), nn, 1);
-    four1(a.data(), nn, -1);
+    Vec a = signed_units(2 * nn, 7);
+    Vec before = a;
+    four1(a.p(), nn, 1);
+    four1(a.p(), nn, -1);
     EXPECT_TRUE(a.same_bits(before));
     EXPECT_TRUE(a.guards_intact());
   }
@@ -292,10 +294,10 @@ TEST(Four1, LengthsZeroAndOneLeaveTheDataAlone) {
 
 TEST(Four1, ForwardThenReverseScalesByTheLength) {
   const unsigned long nn = 1024;
-  GuardedArray a(2 * nn, 11);
-  const GuardedArray x = a;
-  four1(a.data(), nn, 1);
-  four1(a.data(), nn, -1);
+  Vec a = signed_units(2 * nn, 11);
+  const Vec x = a;
+  four1(a.p(), nn, 1);
+  four1(a.p(), nn, -1);
   for (unsigned long i = 1; i <= 2 * nn; ++i)
     EXPECT_NEAR(a[i] / nn, x.first()[i - 1], 2e-6) << i;
   EXPECT_TRUE(a.guards_intact());
@@ -309,10 +311,10 @@ TEST(Four1, FollowsTheStatedStepsBitForBit) {
   lengths.push_back(1UL << 17);
   for (unsigned long nn : lengths)
     for (int isign : {1, -1}) {
-      GuardedArray a(2 * nn, static_cast<std::uint32_t>(nn));
-      GuardedArray expected = a;
-      four1(a.data(), nn, isign);
-      steps::four1(expected.data(), nn, isign);
+      Vec a = signed_units(2 * nn, static_cast<std::uint32_t>(nn));
+      Vec expected = a;
+      four1(a.p(), nn, isign);
+      steps::four1(expected.p(), nn, isign);
       EXPECT_TRUE(a.same_bits(expected)) << "nn=" << nn << " isign=" << isign;
       EXPECT_TRUE(a.guards_intact());
     }
@@ -321,10 +323,10 @@ TEST(Four1, FollowsTheStatedStepsBitForBit) {
 // --- realft ------------------------------------------------------------------
 
 TEST(Realft, TwoSamplesGiveSumAndDifference) {
-  GuardedArray a(2);
+  Vec a(2);
   a[1] = 0.3f;
   a[2] = 1.7f;
-  realft(a.data(), 2, 1);
+  realft(a.p(), 2, 1);
   EXPECT_EQ(a[1], 0.3f + 1.7f);
   EXPECT_EQ(a[2], 0.3f - 1.7f);
   EXPECT_TRUE(a.guards_intact());
@@ -332,19 +334,19 @@ TEST(Realft, TwoSamplesGiveSumAndDifference) {
 
 TEST(Realft, ConstantInputHasOnlyTheMean) {
   const unsigned long n = 64;
-  GuardedArray a(n);
+  Vec a(n);
   for (unsigned long i = 1; i <= n; ++i) a[i] = 0.75f;
-  realft(a.data(), n, 1);
+  realft(a.p(), n, 1);
   EXPECT_EQ(a[1], 48.0f);  // exact: only additions of equal values reach F(0)
   for (unsigned long i = 2; i <= n; ++i) EXPECT_NEAR(a[i], 0.0, 1e-5) << i;
 }
 
 TEST(Realft, ForwardThenInverseScalesByHalfTheLength) {
   for (unsigned long n : {4UL, 8UL, 4096UL}) {
-    GuardedArray a(n, 5);
-    const GuardedArray x = a;
-    realft(a.data(), n, 1);
-    realft(a.data(), n, -1);
+    Vec a = signed_units(n, 5);
+    const Vec x = a;
+    realft(a.p(), n, 1);
+    realft(a.p(), n, -1);
     for (unsigned long i = 1; i <= n; ++i)
       EXPECT_NEAR(a[i] / (n / 2), x.first()[i - 1], 2e-6) << n << ' ' << i;
     EXPECT_TRUE(a.guards_intact());
@@ -352,12 +354,12 @@ TEST(Realft, ForwardThenInverseScalesByHalfTheLength) {
 }
 
 TEST(Realft, EverySignButOneRunsTheInverse) {
-  GuardedArray minus_one(256, 3);
-  GuardedArray zero = minus_one;
-  GuardedArray seven = minus_one;
-  realft(minus_one.data(), 256, -1);
-  realft(zero.data(), 256, 0);
-  realft(seven.data(), 256, 7);
+  Vec minus_one = signed_units(256, 3);
+  Vec zero = minus_one;
+  Vec seven = minus_one;
+  realft(minus_one.p(), 256, -1);
+  realft(zero.p(), 256, 0);
+  realft(seven.p(), 256, 7);
   EXPECT_TRUE(zero.same_bits(minus_one));
   EXPECT_TRUE(seven.same_bits(minus_one));
 }
@@ -370,10 +372,10 @@ TEST(Realft, FollowsTheStatedStepsBitForBit) {
   lengths.push_back(1UL << 18);
   for (unsigned long n : lengths)
     for (int isign : {1, -1}) {
-      GuardedArray a(n, static_cast<std::uint32_t>(3 * n));
-      GuardedArray expected = a;
-      realft(a.data(), n, isign);
-      steps::realft(expected.data(), n, isign);
+      Vec a = signed_units(n, static_cast<std::uint32_t>(3 * n));
+      Vec expected = a;
+      realft(a.p(), n, isign);
+      steps::realft(expected.p(), n, isign);
       EXPECT_TRUE(a.same_bits(expected)) << "n=" << n << " isign=" << isign;
       EXPECT_TRUE(a.guards_intact());
     }
@@ -382,22 +384,22 @@ TEST(Realft, FollowsTheStatedStepsBitForBit) {
 // --- fourn --------------------------------------------------------------------
 
 TEST(Fourn, NoDimensionsLeaveTheDataAlone) {
-  GuardedArray a(16, 2);
-  const GuardedArray before = a;
+  Vec a = signed_units(16, 2);
+  const Vec before = a;
   unsigned long nn[2] = {0, 8};
-  fourn(a.data(), nn, 0, 1);
-  fourn(a.data(), nn, -3, -1);
+  fourn(a.p(), nn, 0, 1);
+  fourn(a.p(), nn, -3, -1);
   EXPECT_TRUE(a.same_bits(before));
   EXPECT_TRUE(a.guards_intact());
 }
 
 TEST(Fourn, DimensionsOfLengthOneChangeNothing) {
-  GuardedArray one_d(16, 4);
-  GuardedArray with_ones = one_d;
+  Vec one_d = signed_units(16, 4);
+  Vec with_ones = one_d;
   unsigned long line[2] = {0, 8};
   unsigned long padded[5] = {0, 1, 8, 1, 1};
-  fourn(one_d.data(), line, 1, -1);
-  fourn(with_ones.data(), padded, 4, -1);
+  fourn(one_d.p(), line, 1, -1);
+  fourn(with_ones.p(), padded, 4, -1);
   EXPECT_TRUE(with_ones.same_bits(one_d));
   EXPECT_TRUE(with_ones.guards_intact());
 }
@@ -405,11 +407,11 @@ TEST(Fourn, DimensionsOfLengthOneChangeNothing) {
 // An impulse at (m1, m2) = (1, 3) of a (4, 8) array: X(k1, k2) =
 // exp(+2 pi i (k1/4 + 3 k2/8)) at complex position 8 k1 + k2.
 TEST(Fourn, TwoDimensionsAreRowMajorWithTheLastIndexFastest) {
-  GuardedArray a(64);
+  Vec a(64);
   for (int i = 1; i <= 64; ++i) a[i] = 0.0f;
   a[2 * (1 * 8 + 3) + 1] = 1.0f;
   unsigned long nn[3] = {0, 4, 8};
-  fourn(a.data(), nn, 2, 1);
+  fourn(a.p(), nn, 2, 1);
   for (int k1 = 0; k1 < 4; ++k1)
     for (int k2 = 0; k2 < 8; ++k2) {
       const double angle = 2.0 * M_PI * (k1 / 4.0 + 3.0 * k2 / 8.0);
@@ -418,10 +420,10 @@ TEST(Fourn, TwoDimensionsAreRowMajorWithTheLastIndexFastest) {
       EXPECT_NEAR(a[2 * p + 2], std::sin(angle), 1e-6) << k1 << ',' << k2;
     }
 
-  GuardedArray b(64, 8);
-  const GuardedArray x = b;
-  fourn(b.data(), nn, 2, 1);
-  fourn(b.data(), nn, 2, -1);
+  Vec b = signed_units(64, 8);
+  const Vec x = b;
+  fourn(b.p(), nn, 2, 1);
+  fourn(b.p(), nn, 2, -1);
   for (int i = 1; i <= 64; ++i) EXPECT_NEAR(b[i] / 32, x.first()[i - 1], 1e-6) << i;
   EXPECT_TRUE(b.guards_intact());
 }
@@ -439,10 +441,10 @@ TEST(Fourn, FollowsTheStatedStepsBitForBit) {
       nn.insert(nn.end(), shape.begin(), shape.end());
       unsigned long total = 1;
       for (unsigned long n : shape) total *= n;
-      GuardedArray a(2 * total, static_cast<std::uint32_t>(total + shape.size()));
-      GuardedArray expected = a;
-      fourn(a.data(), nn.data(), static_cast<int>(shape.size()), isign);
-      steps::fourn(expected.data(), nn.data(), static_cast<int>(shape.size()), isign);
+      Vec a = signed_units(2 * total, static_cast<std::uint32_t>(total + shape.size()));
+      Vec expected = a;
+      fourn(a.p(), nn.data(), static_cast<int>(shape.size()), isign);
+      steps::fourn(expected.p(), nn.data(), static_cast<int>(shape.size()), isign);
       EXPECT_TRUE(a.same_bits(expected)) << "total=" << total << " isign=" << isign;
       EXPECT_TRUE(a.guards_intact());
     }
@@ -455,10 +457,10 @@ TEST(Fourn, FollowsTheStatedStepsBitForBit) {
 TEST(Rlft3, OneRowIsTheRealTransformWithTheNyquistValueMoved) {
   const unsigned long n = 64;
   RealVolume v(1, 1, n, 12);
-  GuardedArray line(n);
+  Vec line(n);
   std::copy(v.first(), v.first() + n, line.first());
   v.rlft3(1);
-  realft(line.data(), n, 1);
+  realft(line.p(), n, 1);
   EXPECT_NEAR(v.data()[1][1][1], line[1], 1e-5);
   EXPECT_EQ(v.data()[1][1][2], 0.0f);
   EXPECT_NEAR(v.speq()[1][1], line[2], 1e-5);
@@ -498,33 +500,33 @@ TEST(Rlft3, FollowsTheStatedStepsBitForBit) {
 // --- refused arguments -------------------------------------------------------
 
 TEST(FftDeathTest, OneDimensionalLengthsAndSignsAreChecked) {
-  GuardedArray a(64, 1);
-  EXPECT_EXIT(four1(a.data(), 12, 1), ::testing::ExitedWithCode(1),
+  Vec a = signed_units(64, 1);
+  EXPECT_EXIT(four1(a.p(), 12, 1), ::testing::ExitedWithCode(1),
               fatal_report("four1: nn=12 is not a power of two"));
-  EXPECT_EXIT(four1(a.data(), 3, -1), ::testing::ExitedWithCode(1),
+  EXPECT_EXIT(four1(a.p(), 3, -1), ::testing::ExitedWithCode(1),
               fatal_report("four1: nn=3 is not a power of two"));
-  EXPECT_EXIT(four1(a.data(), 8, 0), ::testing::ExitedWithCode(1),
+  EXPECT_EXIT(four1(a.p(), 8, 0), ::testing::ExitedWithCode(1),
               fatal_report("four1: isign=0 is neither 1 nor -1"));
-  EXPECT_EXIT(four1(a.data(), 1, 2), ::testing::ExitedWithCode(1),
+  EXPECT_EXIT(four1(a.p(), 1, 2), ::testing::ExitedWithCode(1),
               fatal_report("four1: isign=2 is neither 1 nor -1"));
-  EXPECT_EXIT(realft(a.data(), 12, 1), ::testing::ExitedWithCode(1),
+  EXPECT_EXIT(realft(a.p(), 12, 1), ::testing::ExitedWithCode(1),
               fatal_report("realft: n=12 is not a power of two"));
-  EXPECT_EXIT(realft(a.data(), 1, 1), ::testing::ExitedWithCode(1),
+  EXPECT_EXIT(realft(a.p(), 1, 1), ::testing::ExitedWithCode(1),
               fatal_report("realft: n=1 is below 2"));
-  EXPECT_EXIT(realft(a.data(), 0, -1), ::testing::ExitedWithCode(1),
+  EXPECT_EXIT(realft(a.p(), 0, -1), ::testing::ExitedWithCode(1),
               fatal_report("realft: n=0 is below 2"));
 }
 
 TEST(FftDeathTest, MultiDimensionalLengthsAndSignsAreChecked) {
-  GuardedArray a(64, 1);
+  Vec a = signed_units(64, 1);
   unsigned long bad_second[3] = {0, 4, 12};
   unsigned long empty_first[3] = {0, 0, 4};
   unsigned long fine[3] = {0, 4, 8};
-  EXPECT_EXIT(fourn(a.data(), bad_second, 2, 1), ::testing::ExitedWithCode(1),
+  EXPECT_EXIT(fourn(a.p(), bad_second, 2, 1), ::testing::ExitedWithCode(1),
               fatal_report("fourn: nn[2]=12 is not a power of two"));
-  EXPECT_EXIT(fourn(a.data(), empty_first, 2, -1), ::testing::ExitedWithCode(1),
+  EXPECT_EXIT(fourn(a.p(), empty_first, 2, -1), ::testing::ExitedWithCode(1),
               fatal_report("fourn: nn[1]=0 is not a power of two"));
-  EXPECT_EXIT(fourn(a.data(), fine, 2, 0), ::testing::ExitedWithCode(1),
+  EXPECT_EXIT(fourn(a.p(), fine, 2, 0), ::testing::ExitedWithCode(1),
               fatal_report("fourn: isign=0 is neither 1 nor -1"));
 
   RealVolume v(2, 4, 8, 1);

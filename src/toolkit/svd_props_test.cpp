@@ -21,8 +21,8 @@ extern "C" void sgesvd_(const char *jobu, const char *jobvt, const int *m, const
 
 namespace {
 
-using support::GuardedMatrix;
-using support::GuardedVector;
+using ts::testing::Grid;
+using ts::testing::Vec;
 
 // Singular values of the row-major m × n matrix a, descending.
 std::vector<float> lapack_singular_values(int m, int n, const std::vector<float> &a) {
@@ -43,7 +43,7 @@ std::vector<float> lapack_singular_values(int m, int n, const std::vector<float>
 
 enum class Kind { kDense, kRankDeficient, kZeroRows, kZero };
 
-std::vector<float> make_matrix(int m, int n, Kind kind, float scale, support::Source &source) {
+std::vector<float> make_matrix(int m, int n, Kind kind, float scale, ts::testing::Source &source) {
   std::vector<float> a(static_cast<std::size_t>(m) * n);
   for (float &x : a) x = kind == Kind::kZero ? 0.0f : source.signed_unit() * scale;
   if (kind == Kind::kRankDeficient && n >= 2) {  // two columns copy others
@@ -67,13 +67,13 @@ struct Checker {
   double eps = std::ldexp(1.0, -23);
 
   void check(int m, int n, Kind kind, float scale, std::uint64_t seed) {
-    support::Source source(seed);
+    ts::testing::Source source(seed);
     const std::vector<float> a = make_matrix(m, n, kind, scale, source);
-    GuardedMatrix u(m, n), v(n, n);
-    GuardedVector w(n);
+    Grid u(m, n), v(n, n);
+    Vec w(n);
     for (int i = 0; i < m; ++i)
       for (int j = 0; j < n; ++j) u[i + 1][j + 1] = a[i * n + j];
-    svdcmp(u.get(), m, n, w.get(), v.get());
+    svdcmp(u.p(), m, n, w.p(), v.p());
     const std::string where = "m=" + std::to_string(m) + " n=" + std::to_string(n) +
                               " kind=" + std::to_string(static_cast<int>(kind)) +
                               " scale=" + std::to_string(scale) + " seed=" + std::to_string(seed);
@@ -113,7 +113,7 @@ struct Checker {
   }
 
   // max |GᵀG - I| over the columns (or GGᵀ over the rows) of g[1..m][1..n].
-  static double orthonormality(const GuardedMatrix &g, int m, int n, bool columns) {
+  static double orthonormality(const Grid &g, int m, int n, bool columns) {
     const int count = columns ? n : m, length = columns ? m : n;
     auto at = [&](int along, int which) { return columns ? g[along][which] : g[which][along]; };
     double worst = 0;

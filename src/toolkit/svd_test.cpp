@@ -16,8 +16,8 @@
 
 namespace {
 
-using support::GuardedMatrix;
-using support::GuardedVector;
+using ts::testing::Grid;
+using ts::testing::Vec;
 
 using Floats = std::vector<float>;
 
@@ -25,13 +25,13 @@ using Floats = std::vector<float>;
 struct Decomposition {
   Decomposition(int m_, int n_, const std::vector<float> &values)
       : m(m_), n(n_), u(m_, n_), v(n_, n_), w(n_) {
-    u.fill(values);
-    svdcmp(u.get(), m, n, w.get(), v.get());
+    u.assign(values);
+    svdcmp(u.p(), m, n, w.p(), v.p());
   }
   bool guards_intact() const { return u.guards_intact() && v.guards_intact() && w.guards_intact(); }
   int m, n;
-  GuardedMatrix u, v;
-  GuardedVector w;
+  Grid u, v;
+  Vec w;
 };
 
 TEST(Pythag, ExactScaledAndNonFinite) {
@@ -64,8 +64,8 @@ TEST(Svdcmp, DocumentedSmallCasesExactly) {
   Decomposition d(2, 2, {3, 0, 0, -2});  // no QR sweep needed
   EXPECT_EQ(d.w[1], 3.0f);
   EXPECT_EQ(d.w[2], 2.0f);
-  EXPECT_EQ(d.u.elements(), (Floats{-1, 0, 0, -1}));
-  EXPECT_EQ(d.v.elements(), (Floats{-1, 0, 0, 1}));
+  EXPECT_EQ(d.u.values(), (Floats{-1, 0, 0, -1}));
+  EXPECT_EQ(d.v.values(), (Floats{-1, 0, 0, 1}));
   EXPECT_TRUE(d.guards_intact());
 
   Decomposition one(1, 1, {-5});
@@ -77,8 +77,8 @@ TEST(Svdcmp, DocumentedSmallCasesExactly) {
   Decomposition unsorted(2, 2, {1, 0, 0, 5});  // left in place, not sorted
   EXPECT_EQ(unsorted.w[1], 1.0f);
   EXPECT_EQ(unsorted.w[2], 5.0f);
-  EXPECT_EQ(unsorted.u.elements(), (Floats{-1, 0, 0, -1}));
-  EXPECT_EQ(unsorted.v.elements(), (Floats{-1, 0, 0, -1}));
+  EXPECT_EQ(unsorted.u.values(), (Floats{-1, 0, 0, -1}));
+  EXPECT_EQ(unsorted.v.values(), (Floats{-1, 0, 0, -1}));
 }
 
 TEST(Svdcmp, ToleranceIsAbsolute) {
@@ -96,18 +96,18 @@ TEST(Svdcmp, ToleranceIsAbsolute) {
 
 // r = pseudo-inverse of the zero-based n × n matrix a, guards around both.
 struct Inverse {
-  Inverse(int n_, const Floats &values) : n(n_), a(n_, n_, 0), r(n_, n_, 0) {
-    a.fill(values);
-    EXPECT_EQ(getInverseMatrixUsingSVD(a.get(), r.get(), n), 1);
+  Inverse(int n_, const Floats &values) : n(n_), a(0, n_ - 1, 0, n_ - 1), r(0, n_ - 1, 0, n_ - 1) {
+    a.assign(values);
+    EXPECT_EQ(getInverseMatrixUsingSVD(a.p(), r.p(), n), 1);
     EXPECT_TRUE(a.guards_intact() && r.guards_intact());
   }
   int n;
-  GuardedMatrix a, r;
+  Grid a, r;
 };
 
 TEST(GetInverseMatrixUsingSVD, DocumentedCasesAndThreshold) {
-  EXPECT_EQ(Inverse(2, {2, 0, 0, 4}).r.elements(), (Floats{0.5f, 0, 0, 0.25f}));
-  EXPECT_EQ(Inverse(2, {1, 0, 0, 1}).r.elements(), (Floats{1, 0, 0, 1}));
+  EXPECT_EQ(Inverse(2, {2, 0, 0, 4}).r.values(), (Floats{0.5f, 0, 0, 0.25f}));
+  EXPECT_EQ(Inverse(2, {1, 0, 0, 1}).r.values(), (Floats{1, 0, 0, 1}));
 
   // Singular values 2 and about 0; the second falls below 2e-6 and is dropped.
   Inverse ones(2, {1, 1, 1, 1});
@@ -117,13 +117,13 @@ TEST(GetInverseMatrixUsingSVD, DocumentedCasesAndThreshold) {
   // The threshold is 1e-6 times the largest value: a value equal to it is
   // inverted, the next float below it is dropped.
   const float at = 1e-6f;
-  EXPECT_EQ(Inverse(2, {1, 0, 0, at}).r.elements(), (Floats{1, 0, 0, 1.0f / at}));
-  EXPECT_EQ(Inverse(2, {1, 0, 0, std::nextafter(at, 0.0f)}).r.elements(), (Floats{1, 0, 0, 0}));
+  EXPECT_EQ(Inverse(2, {1, 0, 0, at}).r.values(), (Floats{1, 0, 0, 1.0f / at}));
+  EXPECT_EQ(Inverse(2, {1, 0, 0, std::nextafter(at, 0.0f)}).r.values(), (Floats{1, 0, 0, 0}));
 
   // All singular values 0: the pseudo-inverse of zero is zero, not inf/NaN.
-  EXPECT_EQ(Inverse(3, {0, 0, 0, 0, 0, 0, 0, 0, 0}).r.elements(),
+  EXPECT_EQ(Inverse(3, {0, 0, 0, 0, 0, 0, 0, 0, 0}).r.values(),
             (Floats{0, 0, 0, 0, 0, 0, 0, 0, 0}));
-  EXPECT_EQ(Inverse(1, {-0.0f}).r.elements(), (Floats{0}));
+  EXPECT_EQ(Inverse(1, {-0.0f}).r.values(), (Floats{0}));
 }
 
 // Subnormal entries once overflowed 1/w and 1/e while U and V were built.
@@ -149,8 +149,8 @@ TEST(Svdcmp, SubnormalEntriesKeepFactorsFinite) {
     EXPECT_TRUE(d.guards_intact());
     float largest = 0.0f;
     for (float x : values) largest = std::max(largest, std::fabs(x));
-    for (const GuardedMatrix *factor : {&d.u, &d.v})
-      for (float x : factor->elements()) ASSERT_TRUE(std::isfinite(x)) << m << "x" << n;
+    for (const Grid *factor : {&d.u, &d.v})
+      for (float x : factor->values()) ASSERT_TRUE(std::isfinite(x)) << m << "x" << n;
     for (int j = 1; j <= n; ++j) ASSERT_TRUE(std::isfinite(d.w[j])) << m << "x" << n;
     for (int i = 1; i <= m; ++i) {
       for (int j = 1; j <= n; ++j) {
@@ -164,7 +164,7 @@ TEST(Svdcmp, SubnormalEntriesKeepFactorsFinite) {
     }
     if (m != n || largest != 1.0f) continue;
     Inverse inverse(n, values);
-    for (float x : inverse.r.elements()) ASSERT_TRUE(std::isfinite(x)) << values[1];
+    for (float x : inverse.r.values()) ASSERT_TRUE(std::isfinite(x)) << values[1];
     for (int i = 0; i < n; ++i)
       for (int j = 0; j < n; ++j) {
         double ara = 0.0;  // (A·R·A)[i][j]
@@ -174,17 +174,17 @@ TEST(Svdcmp, SubnormalEntriesKeepFactorsFinite) {
         EXPECT_NEAR(ara, values[i * n + j], 1e-6 * largest) << i << "," << j;
       }
   }
-  EXPECT_EQ(Inverse(2, {1, 0, 0, 1e-40f}).r.elements(), (Floats{1, 0, 0, 0}));
+  EXPECT_EQ(Inverse(2, {1, 0, 0, 1e-40f}).r.values(), (Floats{1, 0, 0, 0}));
 }
 
 TEST(GetInverseMatrixUsingSVD, InPlaceMatchesSeparateOutput) {
-  support::Source source(11);
+  ts::testing::Source source(11);
   const int n = 6;
-  GuardedMatrix a(n, n, 0), r(n, n, 0);
+  Grid a(0, n - 1, 0, n - 1), r(0, n - 1, 0, n - 1);
   for (int i = 0; i < n; ++i)
     for (int j = 0; j < n; ++j) a[i][j] = source.signed_unit();
-  getInverseMatrixUsingSVD(a.get(), r.get(), n);
-  getInverseMatrixUsingSVD(a.get(), a.get(), n);
+  getInverseMatrixUsingSVD(a.p(), r.p(), n);
+  getInverseMatrixUsingSVD(a.p(), a.p(), n);
   for (int i = 0; i < n; ++i)
     EXPECT_EQ(std::memcmp(a[i], r[i], n * sizeof(float)), 0) << "row " << i;
   EXPECT_TRUE(a.guards_intact());
@@ -207,9 +207,9 @@ TEST(GetInverseMatrixUsingSVD, UnconvergedValuesKeepTheirComponent) {
   }
   ASSERT_LT(most_negative, -1e-6f * largest) << "no negative value above the threshold left";
 
-  GuardedMatrix a(3, 3, 0), r(3, 3, 0);
-  a.fill(kStalling);
-  getInverseMatrixUsingSVD(a.get(), r.get(), 3);
+  Grid a(0, 2, 0, 2), r(0, 2, 0, 2);
+  a.assign(kStalling);
+  getInverseMatrixUsingSVD(a.p(), r.p(), 3);
   for (int i = 0; i < 3; ++i)
     for (int j = 0; j < 3; ++j) {
       long double ara = 0;
@@ -219,49 +219,49 @@ TEST(GetInverseMatrixUsingSVD, UnconvergedValuesKeepTheirComponent) {
     }
 
   // The next, well-conditioned call starts afresh.
-  EXPECT_EQ(Inverse(2, {2, 0, 0, 4}).r.elements(), (Floats{0.5f, 0, 0, 0.25f}));
+  EXPECT_EQ(Inverse(2, {2, 0, 0, 4}).r.values(), (Floats{0.5f, 0, 0, 0.25f}));
 }
 
 TEST(Svbksb, DropsZeroValuesAndMayOverwriteB) {
-  GuardedMatrix u(2, 2), v(2, 2);
-  u.fill({1, 0, 0, 1});
-  v.fill({1, 0, 0, 1});
-  GuardedVector w(2), b(2), x(2);
+  Grid u(2, 2), v(2, 2);
+  u.assign({1, 0, 0, 1});
+  v.assign({1, 0, 0, 1});
+  Vec w(2), b(2), x(2);
   w[1] = 2;
   w[2] = 4;
   b[1] = b[2] = 1;
-  svbksb(u.get(), w.get(), v.get(), 2, 2, b.get(), x.get());
+  svbksb(u.p(), w.p(), v.p(), 2, 2, b.p(), x.p());
   EXPECT_EQ(x[1], 0.5f);
   EXPECT_EQ(x[2], 0.25f);
   w[2] = 0;
-  svbksb(u.get(), w.get(), v.get(), 2, 2, b.get(), b.get());
+  svbksb(u.p(), w.p(), v.p(), 2, 2, b.p(), b.p());
   EXPECT_EQ(b[1], 0.5f);
   EXPECT_EQ(b[2], 0.0f);
   EXPECT_TRUE(x.guards_intact() && b.guards_intact() && w.guards_intact());
 
   // Aliasing on a full decomposition gives the very same bits.
   Decomposition d(4, 4, {4, 1, 0, 2, 1, 3, 1, 0, 0, 1, 5, 1, 2, 0, 1, 6});
-  GuardedVector rhs(4), separate(4);
+  Vec rhs(4), separate(4);
   for (int i = 1; i <= 4; ++i) rhs[i] = static_cast<float>(i) / 3;
-  svbksb(d.u.get(), d.w.get(), d.v.get(), 4, 4, rhs.get(), separate.get());
-  svbksb(d.u.get(), d.w.get(), d.v.get(), 4, 4, rhs.get(), rhs.get());
+  svbksb(d.u.p(), d.w.p(), d.v.p(), 4, 4, rhs.p(), separate.p());
+  svbksb(d.u.p(), d.w.p(), d.v.p(), 4, 4, rhs.p(), rhs.p());
   for (int i = 1; i <= 4; ++i) EXPECT_EQ(rhs[i], separate[i]);
 }
 
 TEST(Svdvar, CovarianceFromVAndW) {
-  GuardedMatrix v(2, 2), cvm(2, 2);
-  v.fill({1, 0, 0, 1});
-  GuardedVector w(2);
+  Grid v(2, 2), cvm(2, 2);
+  v.assign({1, 0, 0, 1});
+  Vec w(2);
   w[1] = 2;
   w[2] = 0;
-  svdvar(v.get(), 2, w.get(), cvm.get());
-  EXPECT_EQ(cvm.elements(), (Floats{0.25f, 0, 0, 0}));
+  svdvar(v.p(), 2, w.p(), cvm.p());
+  EXPECT_EQ(cvm.values(), (Floats{0.25f, 0, 0, 0}));
   EXPECT_TRUE(cvm.guards_intact());
 
   // V·diag(1/w²)·Vᵀ of a real decomposition, exactly symmetric.
   Decomposition d(5, 3, {1, 2, 0, 0, 1, 3, 2, 0, 1, 1, 1, 1, 0, 2, 5});
-  GuardedMatrix c(3, 3);
-  svdvar(d.v.get(), 3, d.w.get(), c.get());
+  Grid c(3, 3);
+  svdvar(d.v.p(), 3, d.w.p(), c.p());
   for (int i = 1; i <= 3; ++i)
     for (int j = 1; j <= 3; ++j) {
       long double want = 0;

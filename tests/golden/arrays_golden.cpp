@@ -8,8 +8,8 @@
 
 namespace {
 
-using golden::Digest;
-using golden::Register;
+using ts::testing::Digest;
+using ts::testing::Register;
 
 long distance(const void *from, const void *to) {
   return static_cast<long>(static_cast<const char *>(to) - static_cast<const char *>(from));

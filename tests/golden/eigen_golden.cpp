@@ -8,16 +8,16 @@
 #include <string>
 #include <vector>
 
-#include "cells.h"
+#include "golden.h"
 #include "tissuesteward/eigen.h"
 
 namespace {
 
-using golden::Digest;
-using golden::Grid;
-using golden::Register;
-using golden::Source;
-using golden::Vec;
+using ts::testing::Digest;
+using ts::testing::Grid;
+using ts::testing::Register;
+using ts::testing::Source;
+using ts::testing::Vec;
 
 // Fills the upper triangle and diagonal; the lower triangle gets unrelated
 // values that jacobi never reads.

@@ -17,7 +17,7 @@
 #include <map>
 #include <sstream>
 
-namespace golden {
+namespace ts::testing {
 
 std::vector<Case> &registry() {
   static std::vector<Case> cases;
@@ -91,10 +91,10 @@ class GoldenCase : public ::testing::Test {
 };
 
 }  // namespace
-}  // namespace golden
+}  // namespace ts::testing
 
 int main(int argc, char **argv) {
-  using namespace golden;
+  using namespace ts::testing;
   if (argc == 3 && std::string(argv[1]) == "--regenerate") return regenerate(argv[2]);
   ::testing::InitGoogleTest(&argc, argv);
   static const std::map<std::string, std::string> recorded = read_digests(TS_GOLDEN_DIGESTS);

@@ -7,16 +7,16 @@
 #include <string>
 #include <vector>
 
-#include "cells.h"
+#include "golden.h"
 #include "tissuesteward/linsolve.h"
 
 namespace {
 
-using golden::Cells;
-using golden::Digest;
-using golden::Grid;
-using golden::Register;
-using golden::Source;
+using ts::testing::Cells;
+using ts::testing::Digest;
+using ts::testing::Grid;
+using ts::testing::Register;
+using ts::testing::Source;
 
 // a[1..n][1..n] filled, then m right-hand sides (none: a null b, m = 0).
 void run_gaussj(Digest &d, int n, int m, const std::function<void(Grid &)> &fill,

@@ -11,13 +11,13 @@
 #include <climits>
 #include <string>
 
-#include "cells.h"
+#include "golden.h"
 #include "tissuesteward/random.h"
 
 namespace {
 
-using golden::Digest;
-using golden::Register;
+using ts::testing::Digest;
+using ts::testing::Register;
 
 // Uses up a stored gasdev spare, if any. A call that returns the spare
 // leaves the state variable alone; one that draws changes it, and then

@@ -6,16 +6,16 @@
 #include <string>
 #include <utility>
 
-#include "cells.h"
+#include "golden.h"
 #include "tissuesteward/svd.h"
 
 namespace {
 
-using golden::Digest;
-using golden::Grid;
-using golden::Register;
-using golden::Source;
-using golden::Vec;
+using ts::testing::Digest;
+using ts::testing::Grid;
+using ts::testing::Register;
+using ts::testing::Source;
+using ts::testing::Vec;
 
 using Fill = std::function<void(Grid &, int m, int n)>;
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The Jacobi rotation kernels against the scalar kernels and the plain
 // steps.
-#include "toolkit/simd/kernel_test_support.h"
+#include "support/simd_kernels.h"
 
 namespace ts::simd {
 namespace {

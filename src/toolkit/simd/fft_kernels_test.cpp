@@ -2,7 +2,7 @@
 // The FFT kernels against the scalar kernels: every stage shape from one
 // group per block (all odd elements) to several vectors' worth, misaligned
 // starts, both signs, awkward values in the data and in the factors.
-#include "toolkit/simd/kernel_test_support.h"
+#include "support/simd_kernels.h"
 
 namespace ts::simd {
 namespace {

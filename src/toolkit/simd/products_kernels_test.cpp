@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The dense products' kernels against the scalar kernels.
-#include "toolkit/simd/kernel_test_support.h"
+#include "support/simd_kernels.h"
 
 #include <limits>
 

@@ -3,7 +3,7 @@
 // kernel tests (<family>_kernels_test.cpp beside this file): it links the
 // kernel tables themselves, not the library, so each target the machine has
 // runs side by side with the scalar kernels in one process.
-#include "toolkit/simd/kernel_test_support.h"
+#include "support/simd_kernels.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: MIT
 // Shared by the kernel tests: each target the machine has, run against the
 // scalar kernels bit for bit, with awkward inputs at lane-boundary sizes.
-#ifndef TISSUESTEWARD_SIMD_KERNEL_TEST_SUPPORT_H
-#define TISSUESTEWARD_SIMD_KERNEL_TEST_SUPPORT_H
+#ifndef TISSUESTEWARD_TESTS_SUPPORT_SIMD_KERNELS_H
+#define TISSUESTEWARD_TESTS_SUPPORT_SIMD_KERNELS_H
 
 #include "toolkit/simd/kernels.h"
 
 #include "support/float_bits.h"
+#include "support/guarded.h"
+#include "support/source.h"
 
 #include <gtest/gtest.h>
 #include <xmmintrin.h>
@@ -30,14 +32,14 @@ inline const Kernels *table_of(Target t) {
 
 // Floats that stress each lane: signed zeros, subnormals, infinities, NaNs
 // with payloads, extremes, and ordinary values.
-inline std::vector<float> awkward_floats(std::size_t count, std::uint32_t seed) {
+inline std::vector<float> awkward_floats(std::size_t count, std::uint64_t seed) {
   static const std::uint32_t kSpecial[] = {
       0x00000000, 0x80000000, 0x00000001, 0x807fffff, 0x00800000, 0x7f7fffff, 0xff7fffff,
       0x7f800000, 0xff800000, 0x7fc00000, 0x7fa00001, 0xffc0beef, 0x3f800000, 0x34000000};
   std::vector<float> out(count);
-  std::uint32_t state = seed;
+  ts::testing::Source source(seed);
   for (std::size_t i = 0; i < count; ++i) {
-    state = state * 1664525u + 1013904223u;
+    const auto state = static_cast<std::uint32_t>(source.word() >> 32);
     const std::uint32_t pick = state >> 24;
     if (pick < 40)
       out[i] = ts::testing::from_bits(kSpecial[pick % (sizeof kSpecial / sizeof kSpecial[0])]);
