@@ -86,7 +86,8 @@ TEST_P(SortProps, Sort2KeepsEveryPairTogether) {
   std::vector<float> companions;
   std::vector<std::pair<std::uint32_t, std::uint32_t>> pairs;
   for (std::size_t m = 0; m < n; ++m) {
-    const std::uint32_t pattern = m % 3 == 0 ? 0x7f800001u + static_cast<std::uint32_t>(m) : static_cast<std::uint32_t>(rng.word());
+    const std::uint32_t pattern = m % 3 == 0 ? 0x7f800001u + static_cast<std::uint32_t>(m)
+                                             : static_cast<std::uint32_t>(rng.word());
     companions.push_back(from_bits(pattern));
     pairs.emplace_back(bits(keys[m]), pattern);
   }

@@ -11,13 +11,8 @@
 #include "golden.h"
 #include "tissuesteward/eigen.h"
 
+namespace ts::testing {
 namespace {
-
-using ts::testing::Digest;
-using ts::testing::Grid;
-using ts::testing::Register;
-using ts::testing::Source;
-using ts::testing::Vec;
 
 // Fills the upper triangle and diagonal; the lower triangle gets unrelated
 // values that jacobi never reads.
@@ -145,3 +140,4 @@ const bool eigsrt_cases = [] {
 }();
 
 }  // namespace
+}  // namespace ts::testing

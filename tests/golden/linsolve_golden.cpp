@@ -10,13 +10,8 @@
 #include "golden.h"
 #include "tissuesteward/linsolve.h"
 
+namespace ts::testing {
 namespace {
-
-using ts::testing::Cells;
-using ts::testing::Digest;
-using ts::testing::Grid;
-using ts::testing::Register;
-using ts::testing::Source;
 
 // a[1..n][1..n] filled, then m right-hand sides (none: a null b, m = 0).
 void run_gaussj(Digest &d, int n, int m, const std::function<void(Grid &)> &fill,
@@ -142,3 +137,4 @@ const bool covsrt_cases = [] {
 }();
 
 }  // namespace
+}  // namespace ts::testing

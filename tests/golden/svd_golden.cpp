@@ -9,13 +9,8 @@
 #include "golden.h"
 #include "tissuesteward/svd.h"
 
+namespace ts::testing {
 namespace {
-
-using ts::testing::Digest;
-using ts::testing::Grid;
-using ts::testing::Register;
-using ts::testing::Source;
-using ts::testing::Vec;
 
 using Fill = std::function<void(Grid &, int m, int n)>;
 
@@ -301,3 +296,4 @@ const bool inverse_cases = [] {
 }();
 
 }  // namespace
+}  // namespace ts::testing

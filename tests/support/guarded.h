@@ -49,7 +49,8 @@ class Cells {
   static constexpr long kGuardsAfter = 4;
 
   Cells(long lo, long hi)
-      : lo_(lo), hi_(hi), store_(static_cast<std::size_t>(hi - lo + 2 + kGuardsAfter), guard_of<T>()) {}
+      : lo_(lo), hi_(hi),
+        store_(static_cast<std::size_t>(hi - lo + 2 + kGuardsAfter), guard_of<T>()) {}
   // 1..n.
   explicit Cells(long n) : Cells(1, n) {}
   // 1..values.size(), holding values.
@@ -123,6 +124,7 @@ class Grid {
   }
   // 1-based rows × cols.
   Grid(long rows, long cols) : Grid(1, rows, 1, cols) {}
+  static Grid zero_based(long rows, long cols) { return Grid(0, rows - 1, 0, cols - 1); }
   ~Grid() {
     if (m_ != nullptr) free_matrix(m_, rlo_ - 1, rhi_ + 1, clo_ - 1, chi_ + 1);
   }
@@ -147,7 +149,8 @@ class Grid {
   // The inside from row-major values.
   Grid &assign(const std::vector<float> &row_major) {
     for (long i = rlo_; i <= rhi_; ++i)
-      std::memcpy(&m_[i][clo_], row_major.data() + (i - rlo_) * cols(), static_cast<std::size_t>(cols()) * sizeof(float));
+      std::memcpy(&m_[i][clo_], row_major.data() + (i - rlo_) * cols(),
+                  static_cast<std::size_t>(cols()) * sizeof(float));
     return *this;
   }
   // Copies the inside of another grid of the same shape.

@@ -3,8 +3,10 @@
 // steps.
 #include "support/simd_kernels.h"
 
-namespace ts::simd {
+namespace ts::testing {
 namespace {
+
+using namespace ts::simd;
 
 void plain_rotate(float &x, float &y, float s, float tau) {
   const float g = x, h = y;
@@ -101,4 +103,4 @@ TEST(EigenKernels, RowRotationsMatchScalarAndPlainSteps) {
 }
 
 }  // namespace
-}  // namespace ts::simd
+}  // namespace ts::testing

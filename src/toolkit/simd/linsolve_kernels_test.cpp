@@ -3,8 +3,10 @@
 // against the plain steps.
 #include "support/simd_kernels.h"
 
-namespace ts::simd {
+namespace ts::testing {
 namespace {
+
+using namespace ts::simd;
 
 TEST(LinsolveKernels, EliminationAndLargestMatchScalarAndPlainSteps) {
   for_each_vector_target([](const Kernels &ref, const Kernels &vec) {
@@ -37,4 +39,4 @@ TEST(LinsolveKernels, EliminationAndLargestMatchScalarAndPlainSteps) {
 }
 
 }  // namespace
-}  // namespace ts::simd
+}  // namespace ts::testing

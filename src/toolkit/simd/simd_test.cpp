@@ -9,8 +9,10 @@
 
 #include <cstdlib>
 
-namespace ts::simd {
+namespace ts::testing {
 namespace {
+
+using namespace ts::simd;
 
 TEST(TargetChoice, NamesParseBackAndCapsOnlyLower) {
   for (int t = 0; t < kTargetCount; ++t) {
@@ -51,4 +53,4 @@ TEST(TargetChoiceDeathTest, EnvironmentCapsOrIsReportedOnce) {
 }
 
 }  // namespace
-}  // namespace ts::simd
+}  // namespace ts::testing

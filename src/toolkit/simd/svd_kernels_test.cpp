@@ -3,8 +3,10 @@
 // plain steps.
 #include "support/simd_kernels.h"
 
-namespace ts::simd {
+namespace ts::testing {
 namespace {
+
+using namespace ts::simd;
 
 // A rows × cols matrix over one padded buffer, mostly ordinary values (long
 // sums of awkward ones are all NaN).
@@ -82,4 +84,4 @@ TEST(SvdKernels, HouseholderStepsMatchScalarAndPlainSteps) {
 }
 
 }  // namespace
-}  // namespace ts::simd
+}  // namespace ts::testing
