@@ -49,7 +49,7 @@ double search_bound(double target, double start, double step) {
   return step * std::exp2(-(25 - reach) / 2);
 }
 
-TEST(TToP, DocumentedValues) {
+TEST(TToP, KnownValueBothSignsAndZeroDof) {
   // 0.050011776, the float nearest the exact tail 0.05001177812 (often
   // printed to seven digits as 0.05001178, which as a float is one ulp higher).
   EXPECT_EQ(t_to_p(2.228f, 10), 0x1.99b24cp-5f);
@@ -69,7 +69,7 @@ TEST(TToP, AgreesWithBoost) {
   }
 }
 
-TEST(FToP, DocumentedValues) {
+TEST(FToP, ClosedFormCases) {
   EXPECT_EQ(F_to_p(1.0f, 5, 5), 0.5f);
   EXPECT_EQ(F_to_p(0.0f, 5, 5), 1.0f);
   EXPECT_EQ(F_to_p(-1.0f, 5, 5), 0.0f);
@@ -89,7 +89,7 @@ TEST(FToP, AgreesWithBoost) {
   }
 }
 
-TEST(RToP, DocumentedValues) {
+TEST(RToP, KnownValueAndEdges) {
   EXPECT_EQ(r_to_p(0.5f, 10), 0.14111327f);
   EXPECT_EQ(r_to_p(-0.5f, 10), 0.14111327f);
   EXPECT_EQ(r_to_p(0.0f, 10), 1.0f);
@@ -112,7 +112,7 @@ TEST(RToP, AgreesWithBoost) {
   }
 }
 
-TEST(Inverse, DocumentedValues) {
+TEST(Inverse, KnownQuantiles) {
   EXPECT_EQ(p_to_t(0.05f, 10), 2.2281418f);
   EXPECT_EQ(p_to_t(0.01f, 10), 3.1692657f);
   EXPECT_EQ(p_to_F(0.05f, 5, 10), 3.3256836f);
@@ -149,7 +149,7 @@ TEST(Inverse, AgreesWithBoostWithinTheSearchResolution) {
   }
 }
 
-TEST(PToZ, DocumentedValues) {
+TEST(PToZ, KnownValuesAndUpperEnd) {
   EXPECT_EQ(p_to_z(0.0f), 0.0f);
   EXPECT_EQ(p_to_z(0.5f), 1.6651093f);
   EXPECT_EQ(p_to_z(0.95f), 3.4616368f);

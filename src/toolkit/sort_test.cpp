@@ -55,7 +55,7 @@ TEST_P(SortProps, AgreesWithStdSort) {
 // once per vector target, so each target's path is held to those bits:
 // sort's everywhere (it declines the rest), hpsort's where the order is
 // unique (its own documented steps differ from the quicksort's otherwise).
-TEST_P(SortProps, KeysMatchTheDocumentedStepsBitForBit) {
+TEST_P(SortProps, SortAndHpsortKeysMatchSort2BitForBit) {
   const auto [shape, n] = GetParam();
   const std::vector<float> input = shaped(shape, n, 29 + static_cast<std::uint32_t>(n));
   auto bit_patterns = [](const std::vector<float> &v) {

@@ -70,7 +70,7 @@ TEST(Pythag, ExactScaledAndNonFinite) {
   EXPECT_TRUE(std::isnan(pythag(nan, 2)));
 }
 
-TEST(Svdcmp, DocumentedSmallCasesExactly) {
+TEST(Svdcmp, SmallCasesExactValuesAndSigns) {
   Decomposition d(2, 2, {3, 0, 0, -2});  // no QR sweep needed
   EXPECT_EQ(d.w[1], 3.0f);
   EXPECT_EQ(d.w[2], 2.0f);
@@ -115,7 +115,7 @@ struct Inverse {
   Grid a, r;
 };
 
-TEST(GetInverseMatrixUsingSVD, DocumentedCasesAndThreshold) {
+TEST(GetInverseMatrixUsingSVD, DiagonalCasesAndDropThreshold) {
   EXPECT_EQ(Inverse(2, {2, 0, 0, 4}).r.values(), (Floats{0.5f, 0, 0, 0.25f}));
   EXPECT_EQ(Inverse(2, {1, 0, 0, 1}).r.values(), (Floats{1, 0, 0, 1}));
 

@@ -170,7 +170,7 @@ TEST(Kstwo, NaNEndsTheWalk) {
   }
 }
 
-TEST(Probks, DocumentedValues) {
+TEST(Probks, KnownValuesAndTermLimits) {
   EXPECT_EQ(probks(0.0f), 1.0f);         // terms +-2 forever
   EXPECT_EQ(probks(0.02f), 1.0f);        // 100 terms without settling
   EXPECT_EQ(probks(0.05f), 0.99999994f); // settles at term 62

@@ -281,7 +281,7 @@ TEST(FftTwiddles, TablesHoldTheRecurrenceOfBothSigns) {
 
 // --- the transforms against the steps ----------------------------------------
 
-TEST(Four1, FollowsTheStatedStepsBitForBit) {
+TEST(Four1, MatchesTheReferenceLoopsBitForBit) {
   // Every length up to past one cache block, and one whose longest stages
   // lie beyond the twiddle tables.
   std::vector<unsigned long> lengths;
@@ -298,7 +298,7 @@ TEST(Four1, FollowsTheStatedStepsBitForBit) {
     }
 }
 
-TEST(Realft, FollowsTheStatedStepsBitForBit) {
+TEST(Realft, MatchesTheReferenceLoopsBitForBit) {
   // Up to past one cache block, and one whose untangling lies beyond the
   // twiddle tables.
   std::vector<unsigned long> lengths;
@@ -315,7 +315,7 @@ TEST(Realft, FollowsTheStatedStepsBitForBit) {
     }
 }
 
-TEST(Fourn, FollowsTheStatedStepsBitForBit) {
+TEST(Fourn, MatchesTheReferenceLoopsBitForBit) {
   // Lengths of 1 in every position, strides above and below one twiddle
   // chunk, four dimensions.
   const std::vector<std::vector<unsigned long>> shapes = {
@@ -337,7 +337,7 @@ TEST(Fourn, FollowsTheStatedStepsBitForBit) {
     }
 }
 
-TEST(Rlft3, FollowsTheStatedStepsBitForBit) {
+TEST(Rlft3, MatchesTheReferenceLoopsBitForBit) {
   // Lengths of 1 and 2 where mirrors meet themselves, and a third axis long
   // enough that its planes take more than one twiddle chunk.
   const std::vector<std::array<unsigned long, 3>> shapes = {
