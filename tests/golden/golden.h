@@ -71,6 +71,7 @@ class Digest {
 };
 
 struct Case {
+  std::string family;  // the cases' file, foo_golden.cpp: "foo"
   std::string routine;
   std::string name;
   std::function<void(Digest &)> run;
@@ -78,10 +79,16 @@ struct Case {
 
 std::vector<Case> &registry();
 
-// Registers a case at static-initialisation time: one object per case.
+// "fft" for any path ending in fft_golden.cpp.
+std::string family_of(const char *file);
+
+// Registers a case at static-initialisation time: one object per case. The
+// family comes from the registering file, so ctest runs each family's cases
+// in one process.
 struct Register {
-  Register(std::string routine, std::string name, std::function<void(Digest &)> run) {
-    registry().push_back({std::move(routine), std::move(name), std::move(run)});
+  Register(std::string routine, std::string name, std::function<void(Digest &)> run,
+           const char *file = __builtin_FILE()) {
+    registry().push_back({family_of(file), std::move(routine), std::move(name), std::move(run)});
   }
 };
 
