@@ -14,7 +14,7 @@
 
 namespace {
 
-using bench::cases::Shape;
+using bench::cases::Dims;
 
 // A decomposition in row-major doubles: U is m x n, V is n x n (not Vᵀ).
 struct Factors {
@@ -93,7 +93,7 @@ Factors eigen_factors(const std::vector<float> &a, std::size_t m, std::size_t n)
   return f;
 }
 
-void svdcmp_accuracy(bench::AccuracyReport &report, Shape shape) {
+void svdcmp_accuracy(bench::AccuracyReport &report, Dims shape) {
   const std::size_t m = shape.m, n = shape.n;
   const std::vector<float> &a = bench::random_matrix(m, n, bench::cases::kSvdSeed);
   const std::vector<double> truth = true_singular_values(a, m, n);
@@ -162,7 +162,7 @@ void inverse_accuracy(bench::AccuracyReport &report) {
 }
 
 void run(bench::AccuracyReport &report) {
-  for (Shape shape : bench::cases::kSvdShapes) svdcmp_accuracy(report, shape);
+  for (Dims shape : bench::cases::kSvdDims) svdcmp_accuracy(report, shape);
   inverse_accuracy(report);
 }
 

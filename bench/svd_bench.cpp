@@ -14,13 +14,13 @@
 
 namespace {
 
-using bench::cases::Shape;
+using bench::cases::Dims;
 
 bench::Effort effort_for(std::size_t m, std::size_t n) {
   return m * n >= 512 * 512 ? bench::heavy(3) : bench::kLight;
 }
 
-void register_svdcmp(Shape shape) {
+void register_svdcmp(Dims shape) {
   const std::size_t m = shape.m, n = shape.n;
   const std::string label = "svdcmp " + bench::shape_label(m, n);
   const std::vector<float> &input = bench::random_matrix(m, n, bench::cases::kSvdSeed);
@@ -95,7 +95,7 @@ void register_inverse() {
 }  // namespace
 
 int main(int argc, char **argv) {
-  for (Shape shape : bench::cases::kSvdShapes) register_svdcmp(shape);
+  for (Dims shape : bench::cases::kSvdDims) register_svdcmp(shape);
   register_inverse();
   return bench::run_registered(argc, argv);
 }

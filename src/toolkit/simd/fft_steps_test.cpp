@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -281,6 +282,21 @@ TEST(FftTwiddles, TablesHoldTheRecurrenceOfBothSigns) {
 
 // --- the transforms against the steps ----------------------------------------
 
+// The library's transform and the steps on copies of one seeded input, with
+// `transform(data, isign)` for both: the same bits, the guards intact.
+template <class Library, class Reference>
+void expect_same_as_steps(unsigned long floats, std::uint32_t seed, Library library,
+                          Reference reference, const std::string &what) {
+  for (int isign : {1, -1}) {
+    Vec a = signed_units(static_cast<long>(floats), seed);
+    Vec expected = a;
+    library(a.p(), isign);
+    reference(expected.p(), isign);
+    EXPECT_TRUE(a.same_bits(expected)) << what << " isign=" << isign;
+    EXPECT_TRUE(a.guards_intact()) << what << " isign=" << isign;
+  }
+}
+
 TEST(Four1, MatchesTheReferenceLoopsBitForBit) {
   // Every length up to past one cache block, and one whose longest stages
   // lie beyond the twiddle tables.
@@ -288,14 +304,9 @@ TEST(Four1, MatchesTheReferenceLoopsBitForBit) {
   for (unsigned long nn = 2; nn <= 16384; nn *= 2) lengths.push_back(nn);
   lengths.push_back(1UL << 17);
   for (unsigned long nn : lengths)
-    for (int isign : {1, -1}) {
-      Vec a = signed_units(2 * nn, static_cast<std::uint32_t>(nn));
-      Vec expected = a;
-      four1(a.p(), nn, isign);
-      steps::four1(expected.p(), nn, isign);
-      EXPECT_TRUE(a.same_bits(expected)) << "nn=" << nn << " isign=" << isign;
-      EXPECT_TRUE(a.guards_intact());
-    }
+    expect_same_as_steps(
+        2 * nn, static_cast<std::uint32_t>(nn), [nn](float *d, int isign) { four1(d, nn, isign); },
+        [nn](float *d, int isign) { steps::four1(d, nn, isign); }, "nn=" + std::to_string(nn));
 }
 
 TEST(Realft, MatchesTheReferenceLoopsBitForBit) {
@@ -305,14 +316,9 @@ TEST(Realft, MatchesTheReferenceLoopsBitForBit) {
   for (unsigned long n = 2; n <= 32768; n *= 2) lengths.push_back(n);
   lengths.push_back(1UL << 18);
   for (unsigned long n : lengths)
-    for (int isign : {1, -1}) {
-      Vec a = signed_units(n, static_cast<std::uint32_t>(3 * n));
-      Vec expected = a;
-      realft(a.p(), n, isign);
-      steps::realft(expected.p(), n, isign);
-      EXPECT_TRUE(a.same_bits(expected)) << "n=" << n << " isign=" << isign;
-      EXPECT_TRUE(a.guards_intact());
-    }
+    expect_same_as_steps(
+        n, static_cast<std::uint32_t>(3 * n), [n](float *d, int isign) { realft(d, n, isign); },
+        [n](float *d, int isign) { steps::realft(d, n, isign); }, "n=" + std::to_string(n));
 }
 
 TEST(Fourn, MatchesTheReferenceLoopsBitForBit) {
@@ -322,19 +328,18 @@ TEST(Fourn, MatchesTheReferenceLoopsBitForBit) {
       {2},       {1024},      {4, 8},        {256, 4}, {4, 256},
       {2, 4, 8}, {16, 1, 32}, {8, 16, 16},   {1, 1, 2}, {2, 2, 2, 2},
       {4, 1, 8, 2}, {2, 1UL << 17}, {1UL << 17, 2}, {32, 512}};
-  for (const auto &shape : shapes)
-    for (int isign : {1, -1}) {
-      std::vector<unsigned long> nn{0};
-      nn.insert(nn.end(), shape.begin(), shape.end());
-      unsigned long total = 1;
-      for (unsigned long n : shape) total *= n;
-      Vec a = signed_units(2 * total, static_cast<std::uint32_t>(total + shape.size()));
-      Vec expected = a;
-      fourn(a.p(), nn.data(), static_cast<int>(shape.size()), isign);
-      steps::fourn(expected.p(), nn.data(), static_cast<int>(shape.size()), isign);
-      EXPECT_TRUE(a.same_bits(expected)) << "total=" << total << " isign=" << isign;
-      EXPECT_TRUE(a.guards_intact());
-    }
+  for (const auto &shape : shapes) {
+    std::vector<unsigned long> nn{0};
+    nn.insert(nn.end(), shape.begin(), shape.end());
+    const int ndim = static_cast<int>(shape.size());
+    unsigned long total = 1;
+    for (unsigned long n : shape) total *= n;
+    expect_same_as_steps(
+        2 * total, static_cast<std::uint32_t>(total + shape.size()),
+        [&](float *d, int isign) { fourn(d, nn.data(), ndim, isign); },
+        [&](float *d, int isign) { steps::fourn(d, nn.data(), ndim, isign); },
+        "total=" + std::to_string(total));
+  }
 }
 
 TEST(Rlft3, MatchesTheReferenceLoopsBitForBit) {
