@@ -76,7 +76,7 @@ class Cells {
   }
   // The inside from values[0..size-1].
   Cells &assign(const std::vector<T> &values) {
-    std::memcpy(first(), values.data(), values.size() * sizeof(T));
+    if (!values.empty()) std::memcpy(first(), values.data(), values.size() * sizeof(T));
     return *this;
   }
   std::vector<T> values() const { return {first(), first() + size()}; }
@@ -148,9 +148,10 @@ class Grid {
   }
   // The inside from row-major values.
   Grid &assign(const std::vector<float> &row_major) {
-    for (long i = rlo_; i <= rhi_; ++i)
-      std::memcpy(&m_[i][clo_], row_major.data() + (i - rlo_) * cols(),
-                  static_cast<std::size_t>(cols()) * sizeof(float));
+    if (cols() > 0)
+      for (long i = rlo_; i <= rhi_; ++i)
+        std::memcpy(&m_[i][clo_], row_major.data() + (i - rlo_) * cols(),
+                    static_cast<std::size_t>(cols()) * sizeof(float));
     return *this;
   }
   // Copies the inside of another grid of the same shape.

@@ -53,9 +53,9 @@ void check_row_steps(const Kernels &ref, const Kernels &vec, int rows, int cols,
   const int stride = cols + 2;
   const std::vector<float> input = awkward_floats((rows + 1) * stride, 9u * rows + cols);
   std::vector<Step> steps;
-  std::uint32_t state = 12345u + rows + cols;
+  Source source(12345u + static_cast<unsigned>(rows + cols));
   for (int k = 0; k < (cols > 1 ? 300 : 0); ++k) {
-    state = state * 1664525u + 1013904223u;
+    const auto state = static_cast<std::uint32_t>(source.word() >> 32);
     const int p = 1 + static_cast<int>(state >> 8) % (cols - 1);
     const int q = p + 1 + static_cast<int>(state >> 20) % (cols - p);
     steps.push_back(make(p, q, k));
