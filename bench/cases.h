@@ -31,10 +31,10 @@ struct Volume {
 inline constexpr Volume kVolumes[] = {{64, 64, 64}, {128, 128, 128}, {256, 256, 128}};
 
 // Dense matrices, uniform in [-1, 1).
-struct Shape {
+struct Dims {
   std::size_t m, n;
 };
-inline constexpr Shape kSvdShapes[] = {{64, 64}, {256, 256}, {512, 512}, {1000, 200}};
+inline constexpr Dims kSvdDims[] = {{64, 64}, {256, 256}, {512, 512}, {1000, 200}};
 inline constexpr std::size_t kInverseOrder = 256;
 inline constexpr std::size_t kGaussjOrders[] = {64, 256};
 inline constexpr std::size_t kJacobiOrders[] = {64, 256};

@@ -12,11 +12,11 @@ constexpr std::size_t kCount = bench::cases::kSelectCount;
 void run(bench::AccuracyReport &report) {
   auto [xs, ys] = bench::correlated_pair(kCount, bench::cases::kSpearSeed);
   bench::Spearman truth = bench::spearman_in_double(xs, ys);
-  bench::OneBased x(kCount), y(kCount);
-  x.restore(xs);
-  y.restore(ys);
+  ts::testing::Vec x(kCount), y(kCount);
+  x.assign(xs);
+  y.assign(ys);
   float d = 0, zd = 0, probd = 0, rs = 0, probrs = 0;
-  spear(x.one_based(), y.one_based(), kCount, &d, &zd, &probd, &rs, &probrs);
+  spear(x.p(), y.p(), kCount, &d, &zd, &probd, &rs, &probrs);
   const std::string label = "spear " + bench::size_label(kCount);
   const char *kTruth = "std::sort ranks, double";
   report.add({label + " rs", "absolute error of rs (|rs| <= 1)", kTruth,

@@ -17,15 +17,15 @@ void register_spear() {
   auto data = std::make_shared<std::pair<std::vector<float>, std::vector<float>>>(
       bench::correlated_pair(kCount, bench::cases::kSpearSeed));
   // spear copies its inputs and leaves them alone: nothing to restore.
-  auto x = std::make_shared<bench::OneBased>(kCount);
-  auto y = std::make_shared<bench::OneBased>(kCount);
-  x->restore(data->first);
-  y->restore(data->second);
+  auto x = std::make_shared<ts::testing::Vec>(kCount);
+  auto y = std::make_shared<ts::testing::Vec>(kCount);
+  x->assign(data->first);
+  y->assign(data->second);
   bench::register_in_place(
       label, bench::kOurs, bench::kLight, [] {},
       [x, y] {
         float d = 0, zd = 0, probd = 0, rs = 0, probrs = 0;
-        spear(x->one_based(), y->one_based(), kCount, &d, &zd, &probd, &rs, &probrs);
+        spear(x->p(), y->p(), kCount, &d, &zd, &probd, &rs, &probrs);
         benchmark::DoNotOptimize(rs);
       });
   bench::register_in_place(label, "std::sort ranks, double", bench::kLight, [] {},

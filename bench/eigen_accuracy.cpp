@@ -44,15 +44,15 @@ void jacobi_accuracy(bench::AccuracyReport &report, std::size_t n) {
   lwork = static_cast<int>(work.size());
   dsyev_("N", "U", &ni, wide.data(), &ni, truth.data(), work.data(), &lwork, &info, 1, 1);
 
-  bench::ToolkitMatrix ours_a(n, n), ours_v(n, n);
-  bench::ToolkitVector ours_d(n);
-  ours_a.restore(a);
+  ts::testing::Grid ours_a(n, n), ours_v(n, n);
+  ts::testing::Vec ours_d(n);
+  ours_a.assign(a);
   int rotations = 0;
-  jacobi(ours_a.rows(), ni, ours_d.data(), ours_v.rows(), &rotations);
+  jacobi(ours_a.p(), ni, ours_d.p(), ours_v.p(), &rotations);
   Decomposition ours{std::vector<double>(n), std::vector<double>(n * n)};
   for (std::size_t k = 0; k < n; ++k) {
-    ours.d[k] = ours_d.at(k);
-    for (std::size_t i = 0; i < n; ++i) ours.v[i * n + k] = ours_v.at(i, k);
+    ours.d[k] = ours_d[k + 1];
+    for (std::size_t i = 0; i < n; ++i) ours.v[i * n + k] = ours_v[i + 1][k + 1];
   }
 
   std::vector<std::pair<std::string, Decomposition>> peers;

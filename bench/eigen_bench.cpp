@@ -20,16 +20,16 @@ void register_jacobi(std::size_t n) {
 
   struct Ours {
     explicit Ours(std::size_t order) : a(order, order), d(order), v(order, order) {}
-    bench::ToolkitMatrix a;
-    bench::ToolkitVector d;
-    bench::ToolkitMatrix v;
+    ts::testing::Grid a;
+    ts::testing::Vec d;
+    ts::testing::Grid v;
   };
   auto ours = std::make_shared<Ours>(n);
   bench::register_in_place(
-      label, bench::kOurs, bench::kLight, [ours, input] { ours->a.restore(*input); },
+      label, bench::kOurs, bench::kLight, [ours, input] { ours->a.assign(*input); },
       [ours, n] {
         int rotations = 0;
-        jacobi(ours->a.rows(), static_cast<int>(n), ours->d.data(), ours->v.rows(), &rotations);
+        jacobi(ours->a.p(), static_cast<int>(n), ours->d.p(), ours->v.p(), &rotations);
       });
 
   // Symmetric: the row-major input is its own column-major form.

@@ -27,9 +27,9 @@ void four1_accuracy(bench::AccuracyReport &report, std::size_t nn) {
   const std::vector<float> &input = bench::uniform_floats(2 * nn, bench::cases::kFour1Seed);
   std::vector<double> truth = complex_truth(input, nn, FFTW_FORWARD);
 
-  bench::OneBased ours(2 * nn);
-  ours.restore(input);
-  four1(ours.one_based(), nn, -1);
+  ts::testing::Vec ours(2 * nn);
+  ours.assign(input);
+  four1(ours.p(), nn, -1);
 
   std::vector<float> peer(input);
   auto *c = reinterpret_cast<fftwf_complex *>(peer.data());
@@ -38,7 +38,7 @@ void four1_accuracy(bench::AccuracyReport &report, std::size_t nn) {
   fftwf_destroy_plan(plan);
 
   report.add({"four1 " + bench::size_label(nn), kMetric, kTruth,
-              bench::max_norm_error(ours.values(), truth),
+              bench::max_norm_error(ours.first(), truth),
               {{"FFTW float", bench::max_norm_error(peer, truth)}}});
 }
 
@@ -67,9 +67,9 @@ void realft_accuracy(bench::AccuracyReport &report, std::size_t n) {
   fftw_destroy_plan(plan);
   std::vector<double> truth = packed_conjugate(spectrum, n);
 
-  bench::OneBased ours(n);
-  ours.restore(input);
-  realft(ours.one_based(), n, 1);
+  ts::testing::Vec ours(n);
+  ours.assign(input);
+  realft(ours.p(), n, 1);
 
   std::vector<float> peer_in(input);
   std::vector<fftwf_complex> peer_out(n / 2 + 1);
@@ -80,7 +80,7 @@ void realft_accuracy(bench::AccuracyReport &report, std::size_t n) {
   std::vector<double> peer = packed_conjugate(peer_out, n);
 
   report.add({"realft " + bench::size_label(n), kMetric, kTruth,
-              bench::max_norm_error(ours.values(), truth),
+              bench::max_norm_error(ours.first(), truth),
               {{"FFTW float", bench::max_norm_error(peer, truth)}}});
 }
 

@@ -23,10 +23,10 @@ void register_four1(std::size_t nn, const std::string &prefix = "four1 ",
                     int first_plan = kAllPlans) {
   const std::string label = prefix + bench::size_label(nn);
   const std::vector<float> &input = bench::uniform_floats(2 * nn, bench::cases::kFour1Seed);
-  auto ours = std::make_shared<bench::OneBased>(2 * nn);
+  auto ours = std::make_shared<ts::testing::Vec>(2 * nn);
   bench::register_in_place(
-      label, bench::kOurs, effort_for(nn), [ours, &input] { ours->restore(input); },
-      [ours, nn] { four1(ours->one_based(), nn, -1); });
+      label, bench::kOurs, effort_for(nn), [ours, &input] { ours->assign(input); },
+      [ours, nn] { four1(ours->p(), nn, -1); });
   for (int kind = first_plan; kind < 2; ++kind) {
     auto peer = std::make_shared<FftwInPlace>(2 * nn, [nn, kind](float *buffer) {
       auto *c = reinterpret_cast<fftwf_complex *>(buffer);
@@ -43,10 +43,10 @@ void register_realft(std::size_t n, const std::string &prefix = "realft ",
                      int first_plan = kAllPlans) {
   const std::string label = prefix + bench::size_label(n);
   const std::vector<float> &input = bench::uniform_floats(n, bench::cases::kRealftSeed);
-  auto ours = std::make_shared<bench::OneBased>(n);
+  auto ours = std::make_shared<ts::testing::Vec>(n);
   bench::register_in_place(
-      label, bench::kOurs, effort_for(n), [ours, &input] { ours->restore(input); },
-      [ours, n] { realft(ours->one_based(), n, 1); });
+      label, bench::kOurs, effort_for(n), [ours, &input] { ours->assign(input); },
+      [ours, n] { realft(ours->p(), n, 1); });
   for (int kind = first_plan; kind < 2; ++kind) {
     // In place, the real-to-complex layout needs n + 2 floats.
     auto peer = std::make_shared<FftwInPlace>(n + 2, [n, kind](float *buffer) {

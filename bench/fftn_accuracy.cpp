@@ -26,10 +26,10 @@ void fourn_accuracy(bench::AccuracyReport &report) {
   fftw_execute(plan);
   fftw_destroy_plan(plan);
 
-  bench::OneBased ours(2 * n * n);
-  ours.restore(input);
+  ts::testing::Vec ours(2 * n * n);
+  ours.assign(input);
   unsigned long lengths[] = {0, n, n};
-  fourn(ours.one_based(), lengths, 2, -1);
+  fourn(ours.p(), lengths, 2, -1);
 
   std::vector<float> peer(input);
   auto *cf = reinterpret_cast<fftwf_complex *>(peer.data());
@@ -38,7 +38,7 @@ void fourn_accuracy(bench::AccuracyReport &report) {
   fftwf_destroy_plan(fplan);
 
   report.add({"fourn " + std::to_string(n) + "x" + std::to_string(n), kMetric, kTruth,
-              bench::max_norm_error(ours.values(), truth),
+              bench::max_norm_error(ours.first(), truth),
               {{"FFTW float", bench::max_norm_error(peer, truth)}}});
 }
 

@@ -24,11 +24,11 @@ void register_fourn() {
   const std::size_t n = bench::cases::kFournSide;
   const std::string label = "fourn " + std::to_string(n) + "x" + std::to_string(n);
   const std::vector<float> &input = bench::uniform_floats(2 * n * n, bench::cases::kFournSeed);
-  auto ours = std::make_shared<bench::OneBased>(2 * n * n);
+  auto ours = std::make_shared<ts::testing::Vec>(2 * n * n);
   auto lengths = std::make_shared<std::vector<unsigned long>>(std::vector<unsigned long>{0, n, n});
   bench::register_in_place(
-      label, bench::kOurs, bench::kLight, [ours, &input] { ours->restore(input); },
-      [ours, lengths] { fourn(ours->one_based(), lengths->data(), 2, -1); });
+      label, bench::kOurs, bench::kLight, [ours, &input] { ours->assign(input); },
+      [ours, lengths] { fourn(ours->p(), lengths->data(), 2, -1); });
   for (int kind = 0; kind < 2; ++kind) {
     auto peer = std::make_shared<FftwInPlace>(2 * n * n, [n, kind](float *buffer) {
       auto *c = reinterpret_cast<fftwf_complex *>(buffer);

@@ -2,6 +2,7 @@
 // Special functions against Boost.Math in long double (and std::lgamma in
 // long double for gammln), over seeded points of the benchmark domains.
 #include "accuracy.h"
+#include "support/source.h"
 #include "gamma_beta_erf_routines.h"
 
 #include <boost/math/special_functions/beta.hpp>
@@ -10,7 +11,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <random>
 #include <string>
 
 namespace {
@@ -22,10 +22,6 @@ std::string point(const char *format, double a, double b = 0.0, double c = 0.0) 
   char text[96];
   std::snprintf(text, sizeof text, format, a, b, c);
   return text;
-}
-
-float uniform_in(std::mt19937 &engine, float lo, float hi) {
-  return std::uniform_real_distribution<float>(lo, hi)(engine);
 }
 
 // Largest error of ours and of each peer over the samples, and where ours
@@ -50,10 +46,10 @@ struct Worst {
 };
 
 void gammln_accuracy(bench::AccuracyReport &report) {
-  std::mt19937 engine(301);
+  ts::testing::Source engine(301);
   Worst worst;
   for (int i = 0; i < kSamples; ++i) {
-    double x = uniform_in(engine, 0.1f, 100.0f);
+    double x = engine.in(0.1f, 100.0f);
     long double truth = std::lgamma(static_cast<long double>(x));
     long double scale = std::max(1.0L, std::fabs(truth));
     auto err = [&](double got) {
@@ -66,11 +62,11 @@ void gammln_accuracy(bench::AccuracyReport &report) {
 }
 
 void gammq_accuracy(bench::AccuracyReport &report) {
-  std::mt19937 engine(302);
+  ts::testing::Source engine(302);
   Worst worst;
   for (int i = 0; i < kSamples; ++i) {
-    float a = uniform_in(engine, 0.5f, 50.0f);
-    float x = uniform_in(engine, 0.0f, 2.0f * a + 5.0f);
+    float a = engine.in(0.5f, 50.0f);
+    float x = engine.in(0.0f, 2.0f * a + 5.0f);
     long double truth = boost::math::gamma_q(static_cast<long double>(a), static_cast<long double>(x));
     if (truth < kSmallest) continue;
     worst.take(bench::relative_error(gammq(a, x), truth),
@@ -83,12 +79,12 @@ void gammq_accuracy(bench::AccuracyReport &report) {
 }
 
 void betai_accuracy(bench::AccuracyReport &report) {
-  std::mt19937 engine(303);
+  ts::testing::Source engine(303);
   Worst worst;
   for (int i = 0; i < kSamples; ++i) {
-    float a = uniform_in(engine, 0.5f, 20.0f);
-    float b = uniform_in(engine, 0.5f, 20.0f);
-    float x = uniform_in(engine, 0.0f, 1.0f);
+    float a = engine.in(0.5f, 20.0f);
+    float b = engine.in(0.5f, 20.0f);
+    float x = engine.in(0.0f, 1.0f);
     long double truth = boost::math::ibeta(static_cast<long double>(a), static_cast<long double>(b),
                                            static_cast<long double>(x));
     if (truth < kSmallest) continue;
@@ -102,10 +98,10 @@ void betai_accuracy(bench::AccuracyReport &report) {
 }
 
 void erfcc_accuracy(bench::AccuracyReport &report) {
-  std::mt19937 engine(304);
+  ts::testing::Source engine(304);
   Worst worst;
   for (int i = 0; i < kSamples; ++i) {
-    float x = uniform_in(engine, -4.0f, 9.0f);
+    float x = engine.in(-4.0f, 9.0f);
     long double truth = boost::math::erfc(static_cast<long double>(x));
     worst.take(bench::relative_error(erfcc(x), truth),
                {bench::relative_error(std::erfc(x), truth),

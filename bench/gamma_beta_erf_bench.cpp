@@ -20,8 +20,8 @@ struct Triple {
 };
 
 void register_gammln() {
-  auto table = bench::argument_table<double>(201, [](std::mt19937 &e) {
-    return static_cast<double>(bench::uniform_in(e, 0.1f, 100.0f));
+  auto table = bench::argument_table<double>(201, [](ts::testing::Source &e) {
+    return static_cast<double>(e.in(0.1f, 100.0f));
   });
   bench::register_per_call("gammln", bench::kOurs, table, [](double x) { return gammln(x); });
   bench::register_per_call("gammln", "std::lgamma", table, [](double x) { return std::lgamma(x); });
@@ -30,9 +30,9 @@ void register_gammln() {
 }
 
 void register_gammq() {
-  auto table = bench::argument_table<Pair>(202, [](std::mt19937 &e) {
-    float a = bench::uniform_in(e, 0.5f, 50.0f);
-    return Pair{a, bench::uniform_in(e, 0.0f, 2.0f * a + 5.0f)};
+  auto table = bench::argument_table<Pair>(202, [](ts::testing::Source &e) {
+    float a = e.in(0.5f, 50.0f);
+    return Pair{a, e.in(0.0f, 2.0f * a + 5.0f)};
   });
   bench::register_per_call("gammq", bench::kOurs, table,
                            [](const Pair &p) { return gammq(p.a, p.x); });
@@ -41,10 +41,10 @@ void register_gammq() {
 }
 
 void register_betai() {
-  auto table = bench::argument_table<Triple>(203, [](std::mt19937 &e) {
-    float a = bench::uniform_in(e, 0.5f, 20.0f);
-    float b = bench::uniform_in(e, 0.5f, 20.0f);
-    return Triple{a, b, bench::uniform_in(e, 0.0f, 1.0f)};
+  auto table = bench::argument_table<Triple>(203, [](ts::testing::Source &e) {
+    float a = e.in(0.5f, 20.0f);
+    float b = e.in(0.5f, 20.0f);
+    return Triple{a, b, e.in(0.0f, 1.0f)};
   });
   bench::register_per_call("betai", bench::kOurs, table,
                            [](const Triple &t) { return betai(t.a, t.b, t.x); });
@@ -53,8 +53,8 @@ void register_betai() {
 }
 
 void register_erfcc() {
-  auto table = bench::argument_table<float>(204, [](std::mt19937 &e) {
-    return bench::uniform_in(e, -4.0f, 9.0f);
+  auto table = bench::argument_table<float>(204, [](ts::testing::Source &e) {
+    return e.in(-4.0f, 9.0f);
   });
   bench::register_per_call("erfcc", bench::kOurs, table, [](float x) { return erfcc(x); });
   bench::register_per_call("erfcc", "std::erfc", table, [](float x) { return std::erfc(x); });

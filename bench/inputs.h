@@ -1,13 +1,16 @@
 // SPDX-License-Identifier: MIT
-// Seeded inputs shared by the benchmarks and the accuracy report, and
-// 1-based scratch copies for the toolkit's in-place routines.
+// Seeded inputs shared by the benchmarks and the accuracy report. Scratch
+// copies for the toolkit's routines are the tests' guarded cells
+// (support/guarded.h), the numbers come from their seeded source.
 #ifndef TS_BENCH_INPUTS_H
 #define TS_BENCH_INPUTS_H
+
+#include "support/guarded.h"
+#include "support/source.h"
 
 #include <cstdint>
 #include <cstring>
 #include <map>
-#include <random>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -24,10 +27,9 @@ inline const std::vector<float> &uniform_floats(std::size_t count, std::uint32_t
   Key key{count, seed, lo, hi};
   auto found = cache.find(key);
   if (found != cache.end()) return found->second;
-  std::mt19937 engine(seed);
-  std::uniform_real_distribution<float> dist(lo, hi);
+  ts::testing::Source source(seed);
   std::vector<float> values(count);
-  for (float &v : values) v = dist(engine);
+  for (float &v : values) v = source.in(lo, hi);
   return cache.emplace(key, std::move(values)).first->second;
 }
 
@@ -46,22 +48,6 @@ inline std::string size_label(std::size_t n) {
   }
   return std::to_string(n);
 }
-
-// A scratch copy of a 0-based input, for in-place routines taking 1-based
-// arrays: one_based() points one element before the data, so p[1] is
-// input[0].
-class OneBased {
- public:
-  explicit OneBased(std::size_t count) : store_(count + 1) {}
-  void restore(const std::vector<float> &from) {
-    std::memcpy(store_.data() + 1, from.data(), from.size() * sizeof(float));
-  }
-  float *one_based() { return store_.data(); }
-  const float *values() const { return store_.data() + 1; }
-
- private:
-  std::vector<float> store_;
-};
 
 }  // namespace bench
 

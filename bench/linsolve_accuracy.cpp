@@ -26,13 +26,13 @@ void gaussj_accuracy(bench::AccuracyReport &report, std::size_t n) {
   std::vector<double> truth_inverse(truth.begin(), truth.begin() + n * n);
   std::vector<double> truth_x(truth.begin() + n * n, truth.end());
 
-  bench::ToolkitMatrix ours_a(n, n), ours_b(n, 1);
-  ours_a.restore(a);
-  ours_b.restore(rhs);
-  gaussj(ours_a.rows(), ni, ours_b.rows(), 1);
+  ts::testing::Grid ours_a(n, n), ours_b(n, 1);
+  ours_a.assign(a);
+  ours_b.assign(rhs);
+  gaussj(ours_a.p(), ni, ours_b.p(), 1);
   std::vector<float> ours_inverse = bench::column_major(
-      std::vector<float>(ours_a.block(), ours_a.block() + n * n), n, n);
-  std::vector<float> ours_x(ours_b.block(), ours_b.block() + n);
+      ours_a.values(), n, n);
+  std::vector<float> ours_x = ours_b.values();
 
   std::vector<bench::PeerError> inverse_peers, x_peers;
   bench::for_each_lapack([&](const bench::Lapack &lapack) {

@@ -18,16 +18,16 @@ void register_gaussj(std::size_t n) {
 
   struct Ours {
     explicit Ours(std::size_t order) : a(order, order), b(order, 1) {}
-    bench::ToolkitMatrix a, b;
+    ts::testing::Grid a, b;
   };
   auto ours = std::make_shared<Ours>(n);
   bench::register_in_place(
       label, bench::kOurs, bench::kLight,
       [ours, &input, &rhs] {
-        ours->a.restore(input);
-        ours->b.restore(rhs);
+        ours->a.assign(input);
+        ours->b.assign(rhs);
       },
-      [ours, n] { gaussj(ours->a.rows(), static_cast<int>(n), ours->b.rows(), 1); });
+      [ours, n] { gaussj(ours->a.p(), static_cast<int>(n), ours->b.p(), 1); });
 
   auto column_major = std::make_shared<std::vector<float>>(bench::column_major(input, n, n));
   bench::for_each_lapack([&](const bench::Lapack &lapack) {

@@ -2,12 +2,12 @@
 // The t conversions against Boost.Math's Student's t distribution in long
 // double, over seeded points of the benchmark domains.
 #include "accuracy.h"
+#include "support/source.h"
 #include "probability_routines.h"
 
 #include <boost/math/distributions/students_t.hpp>
 
 #include <cstdio>
-#include <random>
 #include <string>
 
 namespace {
@@ -34,15 +34,13 @@ std::string point(float value, unsigned long dof) {
 }
 
 void run(bench::AccuracyReport &report) {
-  std::mt19937 engine(703);
-  std::uniform_int_distribution<unsigned long> dofs(1, 60);
-  std::uniform_real_distribution<float> ts(0.0f, 8.0f), ps(0.001f, 0.5f);
+  ts::testing::Source engine(703);
 
   double t_to_p_worst = 0.0, boost_p_worst = 0.0;
   std::string t_to_p_where;
   for (int i = 0; i < kSamples; ++i) {
-    float t = ts(engine);
-    unsigned long dof = dofs(engine);
+    float t = engine.in(0.0f, 8.0f);
+    unsigned long dof = engine.between(1, 60);
     long double truth = two_sided_p(t, dof);
     boost::math::students_t_distribution<float> single(static_cast<float>(dof));
     float boost_p = 2.0f * boost::math::cdf(boost::math::complement(single, t));
@@ -61,8 +59,8 @@ void run(bench::AccuracyReport &report) {
   std::string p_to_t_where;
   int beyond = 0;
   for (int i = 0; i < kSamples; ++i) {
-    float p = ps(engine);
-    unsigned long dof = dofs(engine);
+    float p = engine.in(0.001f, 0.5f);
+    unsigned long dof = engine.between(1, 60);
     long double truth = two_sided_t(p, dof);
     if (truth >= kSearchReach) {
       ++beyond;

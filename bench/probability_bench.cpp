@@ -25,13 +25,13 @@ float boost_two_sided_t(float p, unsigned long dof) {
   return boost::math::quantile(boost::math::complement(dist, 0.5f * p));
 }
 
-unsigned long draw_dof(std::mt19937 &engine) {
-  return std::uniform_int_distribution<unsigned long>(1, 60)(engine);
+unsigned long draw_dof(ts::testing::Source &engine) {
+  return engine.between(1, 60);
 }
 
 void register_t_to_p() {
-  auto table = bench::argument_table<Level>(701, [](std::mt19937 &e) {
-    float t = bench::uniform_in(e, 0.0f, 8.0f);
+  auto table = bench::argument_table<Level>(701, [](ts::testing::Source &e) {
+    float t = e.in(0.0f, 8.0f);
     return Level{t, draw_dof(e)};
   });
   bench::register_per_call("t_to_p", bench::kOurs, table,
@@ -41,8 +41,8 @@ void register_t_to_p() {
 }
 
 void register_p_to_t() {
-  auto table = bench::argument_table<Level>(702, [](std::mt19937 &e) {
-    float p = bench::uniform_in(e, 0.001f, 0.5f);
+  auto table = bench::argument_table<Level>(702, [](ts::testing::Source &e) {
+    float p = e.in(0.001f, 0.5f);
     return Level{p, draw_dof(e)};
   });
   bench::register_per_call("p_to_t", bench::kOurs, table,

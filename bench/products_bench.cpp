@@ -22,14 +22,16 @@ void register_matrix_matrix(std::size_t n) {
   const int order = static_cast<int>(n);
 
   struct Ours {
-    explicit Ours(std::size_t size) : a(size, size, 0), b(size, size, 0), z(size, size, 0) {}
-    bench::ToolkitMatrix a, b, z;
+    explicit Ours(std::size_t size)
+        : a(ts::testing::Grid::zero_based(size, size)), b(ts::testing::Grid::zero_based(size, size)),
+          z(ts::testing::Grid::zero_based(size, size)) {}
+    ts::testing::Grid a, b, z;
   };
   auto ours = std::make_shared<Ours>(n);
-  ours->a.restore(a);
-  ours->b.restore(b);
+  ours->a.assign(a);
+  ours->b.assign(b);
   bench::register_in_place(label, bench::kOurs, effort, [] {}, [ours, order] {
-    matrix_matrix_mult(ours->a.rows(), ours->b.rows(), ours->z.rows(), order, order, order);
+    matrix_matrix_mult(ours->a.p(), ours->b.p(), ours->z.p(), order, order, order);
   });
 
   // Row-major A·B is column-major Bᵀ·Aᵀ read the other way.
@@ -54,13 +56,14 @@ void register_row_products(std::size_t n) {
   const int order = static_cast<int>(n);
 
   struct Ours {
-    explicit Ours(std::size_t size) : a(size, size, 0), z(size, size, 0) {}
-    bench::ToolkitMatrix a, z;
+    explicit Ours(std::size_t size)
+        : a(ts::testing::Grid::zero_based(size, size)), z(ts::testing::Grid::zero_based(size, size)) {}
+    ts::testing::Grid a, z;
   };
   auto ours = std::make_shared<Ours>(n);
-  ours->a.restore(a);
+  ours->a.assign(a);
   bench::register_in_place(label, bench::kOurs, bench::kLight, [] {}, [ours, order] {
-    transposematrix_matrix_mult(ours->a.rows(), ours->z.rows(), order, order);
+    transposematrix_matrix_mult(ours->a.p(), ours->z.p(), order, order);
   });
 
   // Row-major A (n × m) is column-major Aᵀ: ssyrk with trans = T forms A·Aᵀ.

@@ -14,10 +14,10 @@ namespace bench {
 
 inline constexpr std::size_t kArgumentTable = 1024;  // a power of two
 
-// The table of argument tuples drawn by `draw(engine)`.
+// The table of argument tuples drawn by `draw(source)`.
 template <class Args, class Draw>
 std::shared_ptr<const std::vector<Args>> argument_table(std::uint32_t seed, Draw draw) {
-  std::mt19937 engine(seed);
+  ts::testing::Source engine(seed);
   auto table = std::make_shared<std::vector<Args>>();
   table->reserve(kArgumentTable);
   for (std::size_t i = 0; i < kArgumentTable; ++i) table->push_back(draw(engine));
@@ -35,10 +35,6 @@ void register_per_call(const std::string &label, const std::string &impl,
       i = (i + 1) & (kArgumentTable - 1);
     }
   });
-}
-
-inline float uniform_in(std::mt19937 &engine, float lo, float hi) {
-  return std::uniform_real_distribution<float>(lo, hi)(engine);
 }
 
 }  // namespace bench

@@ -17,11 +17,11 @@ void select_accuracy(bench::AccuracyReport &report) {
   const unsigned long k = kCount / 2;
   std::vector<float> truth(input);
   std::nth_element(truth.begin(), truth.begin() + (k - 1), truth.end());
-  bench::OneBased ours(kCount);
-  ours.restore(input);
-  float got = select(k, kCount, ours.one_based());
+  ts::testing::Vec ours(kCount);
+  ours.assign(input);
+  float got = select(k, kCount, ours.p());
   // The partition around position k is part of the result.
-  const float *values = ours.values();
+  const float *values = ours.first();
   bool partitioned = std::all_of(values, values + (k - 1), [got](float v) { return v <= got; }) &&
                      std::all_of(values + k, values + kCount, [got](float v) { return v >= got; });
   double error = partitioned ? bench::relative_error(got, truth[k - 1]) : HUGE_VAL;
@@ -34,12 +34,12 @@ void crank_accuracy(bench::AccuracyReport &report) {
   const std::vector<float> &input = bench::sorted_with_ties(kCount, bench::cases::kCrankSeed);
   std::vector<float> truth(input);
   double truth_ties = bench::mid_ranks(truth);
-  bench::OneBased ours(kCount);
-  ours.restore(input);
+  ts::testing::Vec ours(kCount);
+  ours.assign(input);
   float ties = 0.0f;
-  crank(kCount, ours.one_based(), &ties);
+  crank(kCount, ours.p(), &ties);
   report.add({"crank " + bench::size_label(kCount), "max-norm error of the ranks",
-              "mid-ranks in double", bench::max_norm_error(ours.values(), truth), {}});
+              "mid-ranks in double", bench::max_norm_error(ours.first(), truth), {}});
   report.add({"crank " + bench::size_label(kCount) + " tie sum",
               "relative error of the sum of t^3 - t", "the same sum in double",
               bench::relative_error(ties, truth_ties), {}});

@@ -17,10 +17,10 @@ void register_select() {
   const std::string label = "select " + bench::size_label(kCount);
   const std::vector<float> &input = bench::uniform_floats(kCount, bench::cases::kSelectSeed);
   const unsigned long k = kCount / 2;
-  auto ours = std::make_shared<bench::OneBased>(kCount);
+  auto ours = std::make_shared<ts::testing::Vec>(kCount);
   bench::register_in_place(
-      label, bench::kOurs, bench::kLight, [ours, &input] { ours->restore(input); },
-      [ours, k] { benchmark::DoNotOptimize(select(k, kCount, ours->one_based())); });
+      label, bench::kOurs, bench::kLight, [ours, &input] { ours->assign(input); },
+      [ours, k] { benchmark::DoNotOptimize(select(k, kCount, ours->p())); });
   auto peer = std::make_shared<std::vector<float>>(kCount);
   bench::register_in_place(
       label, "std::nth_element", bench::kLight, [peer, &input] { *peer = input; },
@@ -33,12 +33,12 @@ void register_select() {
 void register_crank() {
   const std::string label = "crank " + bench::size_label(kCount);
   const std::vector<float> &input = bench::sorted_with_ties(kCount, bench::cases::kCrankSeed);
-  auto ours = std::make_shared<bench::OneBased>(kCount);
+  auto ours = std::make_shared<ts::testing::Vec>(kCount);
   bench::register_in_place(
-      label, bench::kOurs, bench::kLight, [ours, &input] { ours->restore(input); },
+      label, bench::kOurs, bench::kLight, [ours, &input] { ours->assign(input); },
       [ours] {
         float ties = 0.0f;
-        crank(kCount, ours->one_based(), &ties);
+        crank(kCount, ours->p(), &ties);
         benchmark::DoNotOptimize(ties);
       });
   auto peer = std::make_shared<std::vector<float>>(kCount);

@@ -19,11 +19,11 @@ void single_array(bench::AccuracyReport &report, const char *name, std::size_t n
   const std::vector<float> &input = bench::uniform_floats(n, bench::cases::kSortSeed);
   std::vector<float> truth(input);
   std::sort(truth.begin(), truth.end());
-  bench::OneBased ours(n);
-  ours.restore(input);
-  ours_sort(n, ours.one_based());
+  ts::testing::Vec ours(n);
+  ours.assign(input);
+  ours_sort(n, ours.p());
   report.add({std::string(name) + " " + bench::size_label(n), kMetric, kTruth,
-              bench::max_norm_error(ours.values(), truth), {}});
+              bench::max_norm_error(ours.first(), truth), {}});
 }
 
 void companion_sort(bench::AccuracyReport &report, std::size_t n) {
@@ -33,12 +33,12 @@ void companion_sort(bench::AccuracyReport &report, std::size_t n) {
   for (std::size_t i = 0; i < n; ++i) truth[i] = {keys[i], companions[i]};
   std::sort(truth.begin(), truth.end());
 
-  bench::OneBased arr(n), brr(n);
-  arr.restore(keys);
-  brr.restore(companions);
-  sort2(n, arr.one_based(), brr.one_based());
+  ts::testing::Vec arr(n), brr(n);
+  arr.assign(keys);
+  brr.assign(companions);
+  sort2(n, arr.p(), brr.p());
   std::vector<std::pair<float, float>> ours(n);
-  for (std::size_t i = 0; i < n; ++i) ours[i] = {arr.values()[i], brr.values()[i]};
+  for (std::size_t i = 0; i < n; ++i) ours[i] = {arr.first()[i], brr.first()[i]};
 
   std::vector<float> truth_keys(n), ours_keys(n);
   for (std::size_t i = 0; i < n; ++i) {

@@ -47,10 +47,10 @@ void register_single_array(const std::string &name, std::size_t n, SingleArraySo
   const std::string label = name + (shape.empty() ? "" : " " + shape) + " " + bench::size_label(n);
   const std::vector<float> &input =
       shape.empty() ? bench::uniform_floats(n, bench::cases::kSortSeed) : shaped_floats(shape, n);
-  auto ours = std::make_shared<bench::OneBased>(n);
+  auto ours = std::make_shared<ts::testing::Vec>(n);
   bench::register_in_place(
-      label, bench::kOurs, effort_for(n), [ours, &input] { ours->restore(input); },
-      [ours, n, ours_sort] { ours_sort(n, ours->one_based()); });
+      label, bench::kOurs, effort_for(n), [ours, &input] { ours->assign(input); },
+      [ours, n, ours_sort] { ours_sort(n, ours->p()); });
   auto peer = std::make_shared<std::vector<float>>(n);
   bench::register_in_place(
       label, "std::sort", effort_for(n), [peer, &input] { *peer = input; },
@@ -69,15 +69,15 @@ void register_sort2(std::size_t n) {
   const std::string label = "sort2 " + bench::size_label(n);
   const std::vector<float> &keys = bench::uniform_floats(n, bench::cases::kSortSeed);
   const std::vector<float> &companions = bench::uniform_floats(n, bench::cases::kCompanionSeed);
-  auto arr = std::make_shared<bench::OneBased>(n);
-  auto brr = std::make_shared<bench::OneBased>(n);
+  auto arr = std::make_shared<ts::testing::Vec>(n);
+  auto brr = std::make_shared<ts::testing::Vec>(n);
   bench::register_in_place(
       label, bench::kOurs, effort_for(n),
       [arr, brr, &keys, &companions] {
-        arr->restore(keys);
-        brr->restore(companions);
+        arr->assign(keys);
+        brr->assign(companions);
       },
-      [arr, brr, n] { sort2(n, arr->one_based(), brr->one_based()); });
+      [arr, brr, n] { sort2(n, arr->p(), brr->p()); });
   auto pairs = std::make_shared<std::vector<KeyAndCompanion>>(n);
   bench::register_in_place(
       label, "std::sort", effort_for(n),

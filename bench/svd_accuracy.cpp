@@ -14,7 +14,7 @@
 
 namespace {
 
-using bench::cases::Shape;
+using bench::cases::Dims;
 
 // A decomposition in row-major doubles: U is m x n, V is n x n (not Vᵀ).
 struct Factors {
@@ -52,16 +52,16 @@ std::vector<double> true_singular_values(const std::vector<float> &a, std::size_
 }
 
 Factors ours_factors(const std::vector<float> &a, std::size_t m, std::size_t n) {
-  bench::ToolkitMatrix u(m, n), v(n, n);
-  bench::ToolkitVector w(n);
-  u.restore(a);
-  svdcmp(u.rows(), static_cast<int>(m), static_cast<int>(n), w.data(), v.rows());
+  ts::testing::Grid u(m, n), v(n, n);
+  ts::testing::Vec w(n);
+  u.assign(a);
+  svdcmp(u.p(), static_cast<int>(m), static_cast<int>(n), w.p(), v.p());
   Factors f{std::vector<double>(m * n), std::vector<double>(n), std::vector<double>(n * n)};
   for (std::size_t i = 0; i < m; ++i)
-    for (std::size_t j = 0; j < n; ++j) f.u[i * n + j] = u.at(i, j);
+    for (std::size_t j = 0; j < n; ++j) f.u[i * n + j] = u[i + 1][j + 1];
   for (std::size_t j = 0; j < n; ++j) {
-    f.s[j] = w.at(j);
-    for (std::size_t k = 0; k < n; ++k) f.v[j * n + k] = v.at(j, k);
+    f.s[j] = w[j + 1];
+    for (std::size_t k = 0; k < n; ++k) f.v[j * n + k] = v[j + 1][k + 1];
   }
   return f;
 }
@@ -93,7 +93,7 @@ Factors eigen_factors(const std::vector<float> &a, std::size_t m, std::size_t n)
   return f;
 }
 
-void svdcmp_accuracy(bench::AccuracyReport &report, Shape shape) {
+void svdcmp_accuracy(bench::AccuracyReport &report, Dims shape) {
   const std::size_t m = shape.m, n = shape.n;
   const std::vector<float> &a = bench::random_matrix(m, n, bench::cases::kSvdSeed);
   const std::vector<double> truth = true_singular_values(a, m, n);
@@ -135,10 +135,10 @@ void inverse_accuracy(bench::AccuracyReport &report) {
   const std::vector<float> &a = bench::random_matrix(n, n, bench::cases::kInverseSeed);
   const std::vector<double> truth = true_inverse(a, n);  // column-major
 
-  bench::ToolkitMatrix in(n, n, 0), out(n, n, 0);
-  in.restore(a);
-  getInverseMatrixUsingSVD(in.rows(), out.rows(), static_cast<int>(n));
-  std::vector<float> ours = bench::column_major(std::vector<float>(out.block(), out.block() + n * n), n, n);
+  auto in = ts::testing::Grid::zero_based(n, n), out = ts::testing::Grid::zero_based(n, n);
+  in.assign(a);
+  getInverseMatrixUsingSVD(in.p(), out.p(), static_cast<int>(n));
+  std::vector<float> ours = bench::column_major(out.values(), n, n);
 
   std::vector<bench::PeerError> peers;
   bench::for_each_lapack([&](const bench::Lapack &lapack) {
@@ -162,7 +162,7 @@ void inverse_accuracy(bench::AccuracyReport &report) {
 }
 
 void run(bench::AccuracyReport &report) {
-  for (Shape shape : bench::cases::kSvdShapes) svdcmp_accuracy(report, shape);
+  for (Dims shape : bench::cases::kSvdDims) svdcmp_accuracy(report, shape);
   inverse_accuracy(report);
 }
 

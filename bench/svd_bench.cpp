@@ -14,13 +14,13 @@
 
 namespace {
 
-using bench::cases::Shape;
+using bench::cases::Dims;
 
 bench::Effort effort_for(std::size_t m, std::size_t n) {
   return m * n >= 512 * 512 ? bench::heavy(3) : bench::kLight;
 }
 
-void register_svdcmp(Shape shape) {
+void register_svdcmp(Dims shape) {
   const std::size_t m = shape.m, n = shape.n;
   const std::string label = "svdcmp " + bench::shape_label(m, n);
   const std::vector<float> &input = bench::random_matrix(m, n, bench::cases::kSvdSeed);
@@ -28,16 +28,16 @@ void register_svdcmp(Shape shape) {
 
   struct Ours {
     Ours(std::size_t rows, std::size_t cols) : a(rows, cols), w(cols), v(cols, cols) {}
-    bench::ToolkitMatrix a;
-    bench::ToolkitVector w;
-    bench::ToolkitMatrix v;
+    ts::testing::Grid a;
+    ts::testing::Vec w;
+    ts::testing::Grid v;
   };
   auto ours = std::make_shared<Ours>(m, n);
   bench::register_in_place(
-      label, bench::kOurs, effort, [ours, &input] { ours->a.restore(input); },
+      label, bench::kOurs, effort, [ours, &input] { ours->a.assign(input); },
       [ours, m, n] {
-        svdcmp(ours->a.rows(), static_cast<int>(m), static_cast<int>(n), ours->w.data(),
-               ours->v.rows());
+        svdcmp(ours->a.p(), static_cast<int>(m), static_cast<int>(n), ours->w.p(),
+               ours->v.p());
       });
 
   auto column_major = std::make_shared<std::vector<float>>(bench::column_major(input, m, n));
@@ -62,13 +62,14 @@ void register_inverse() {
   const std::vector<float> &input = bench::random_matrix(n, n, bench::cases::kInverseSeed);
 
   struct Ours {
-    explicit Ours(std::size_t order) : a(order, order, 0), r(order, order, 0) {}
-    bench::ToolkitMatrix a, r;
+    explicit Ours(std::size_t order)
+        : a(ts::testing::Grid::zero_based(order, order)), r(ts::testing::Grid::zero_based(order, order)) {}
+    ts::testing::Grid a, r;
   };
   auto ours = std::make_shared<Ours>(n);
-  ours->a.restore(input);  // read only
+  ours->a.assign(input);  // read only
   bench::register_in_place(label, bench::kOurs, bench::kLight, [] {}, [ours, n] {
-    getInverseMatrixUsingSVD(ours->a.rows(), ours->r.rows(), static_cast<int>(n));
+    getInverseMatrixUsingSVD(ours->a.p(), ours->r.p(), static_cast<int>(n));
   });
 
   auto column_major = std::make_shared<std::vector<float>>(bench::column_major(input, n, n));
@@ -94,7 +95,7 @@ void register_inverse() {
 }  // namespace
 
 int main(int argc, char **argv) {
-  for (Shape shape : bench::cases::kSvdShapes) register_svdcmp(shape);
+  for (Dims shape : bench::cases::kSvdDims) register_svdcmp(shape);
   register_inverse();
   return bench::run_registered(argc, argv);
 }

@@ -4,7 +4,7 @@
 #include "tissuesteward/correlation.h"
 
 #include "tissuesteward/gamma_beta_erf.h"
-#include "support/one_based.h"
+#include "support/guarded.h"
 
 #include <boost/math/distributions/students_t.hpp>
 #include <gtest/gtest.h>
@@ -12,7 +12,6 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
-#include <random>
 #include <vector>
 
 namespace {
@@ -79,12 +78,12 @@ TEST(RunningForms, WorkedExamples) {
 
 // The same recurrence in double precision, step for step.
 TEST(RunningForms, AgreeWithTheRecurrenceInDouble) {
-  std::mt19937 rng(12);
-  std::normal_distribution<float> noise(0.0f, 1.0f);
+  ts::testing::Source rng(12);
+  auto noise = [&rng] { return static_cast<float>(rng.gaussian()); };
   Series s;
   double n = 0, sumx = 0, sumy = 0, sxx = 0, syy = 0, sxy = 0;
   for (int i = 0; i < 2000; ++i) {
-    const float x = 0.01f * i + noise(rng), y = 0.5f * x + noise(rng);
+    const float x = 0.01f * i + noise(), y = 0.5f * x + noise();
     s.add(x, y);
     n += 1, sumx += x, sumy += y;
     const double dx = x - sumx / n, dy = y - sumy / n;
@@ -98,13 +97,13 @@ TEST(RunningForms, AgreeWithTheRecurrenceInDouble) {
 
 TEST(Pearson, AgreesWithDoublePrecisionAndStudentT) {
   for (unsigned seed = 1; seed <= 6; ++seed) {
-    std::mt19937 rng(seed);
-    std::normal_distribution<float> noise(0.0f, 1.0f);
+    ts::testing::Source rng(seed);
+    auto noise = [&rng] { return static_cast<float>(rng.gaussian()); };
     const std::size_t n = 5 + 9 * seed;
     std::vector<float> x(n), y(n);
     for (std::size_t i = 0; i < n; ++i) {
-      x[i] = 10.0f + noise(rng);
-      y[i] = (static_cast<float>(seed) - 3.5f) * 0.2f * x[i] + noise(rng);
+      x[i] = 10.0f + noise();
+      y[i] = (static_cast<float>(seed) - 3.5f) * 0.2f * x[i] + noise();
     }
     double mx = 0, my = 0, sxx = 0, syy = 0, sxy = 0;
     for (std::size_t i = 0; i < n; ++i) mx += x[i] / double(n), my += y[i] / double(n);
@@ -172,13 +171,13 @@ TEST(Spear, RegularAndDegeneratePaths) {
 
 // Ranks counted directly, then the moments of d with tie corrections.
 TEST(Spear, AgreesWithDoublePrecisionRanks) {
-  std::mt19937 rng(21);
+  ts::testing::Source rng(21);
   for (int round = 0; round < 6; ++round) {
     const std::size_t n = 6 + 11 * round;
     std::vector<float> x(n), y(n);
     for (std::size_t i = 0; i < n; ++i) {
-      x[i] = static_cast<float>(rng() % (3 + 4 * round));  // ties in both
-      y[i] = x[i] * (round % 2 ? -1.0f : 1.0f) + static_cast<float>(rng() % 5);
+      x[i] = static_cast<float>(rng.below(3 + 4 * round));  // ties in both
+      y[i] = x[i] * (round % 2 ? -1.0f : 1.0f) + static_cast<float>(rng.below(5));
     }
     auto ranks = [](const std::vector<float> &v, double &tie_sum) {
       std::vector<double> rk(v.size());

@@ -14,7 +14,6 @@
 #include <cstring>
 #include <functional>
 #include <limits>
-#include <random>
 #include <vector>
 
 // LAPACK: eigenvalues (ascending) of a symmetric single-precision matrix.
@@ -24,8 +23,8 @@ extern "C" void ssyev_(const char *jobz, const char *uplo, const int *n, float *
 
 namespace {
 
-using support::GuardedMatrix;
-using support::GuardedVector;
+using ts::testing::Grid;
+using ts::testing::Vec;
 using ts::testing::fatal_report;
 
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
@@ -51,15 +50,15 @@ struct Decomposition {
 // Runs jacobi on a guarded copy of the symmetric row-major `sym`, with the
 // lower triangle set to `lower` (or left symmetric when `lower` is null).
 Decomposition run_jacobi(int n, const std::vector<float> &sym, const float *lower = nullptr) {
-  GuardedMatrix a(n, n);
-  a.fill(sym);
+  Grid a(n, n);
+  a.assign(sym);
   if (lower != nullptr)
     for (int i = 1; i <= n; ++i)
       for (int j = 1; j < i; ++j) a[i][j] = *lower;
-  GuardedMatrix v(n, n);
-  GuardedVector d(n);
+  Grid v(n, n);
+  Vec d(n);
   Decomposition out;
-  jacobi(a.get(), n, d.get(), v.get(), &out.nrot);
+  jacobi(a.p(), n, d.p(), v.p(), &out.nrot);
   EXPECT_TRUE(a.guards_intact());
   EXPECT_TRUE(v.guards_intact());
   EXPECT_TRUE(d.guards_intact());
@@ -125,12 +124,11 @@ TEST(Jacobi, DisjointPlanesTakeOneRotationEach) {
 }
 
 TEST(Jacobi, LowerTriangleIsNeverRead) {
-  std::mt19937 gen(7);
-  std::uniform_real_distribution<float> uniform(-1.0f, 1.0f);
+  ts::testing::Source gen(7);
   const int n = 6;
   std::vector<float> sym(n * n);
   for (int i = 0; i < n; ++i)
-    for (int j = i; j < n; ++j) sym[i * n + j] = sym[j * n + i] = uniform(gen);
+    for (int j = i; j < n; ++j) sym[i * n + j] = sym[j * n + i] = gen.signed_unit();
   const Decomposition clean = run_jacobi(n, sym);
   const Decomposition poisoned = run_jacobi(n, sym, &kNaN);
   EXPECT_EQ(clean.nrot, poisoned.nrot);
@@ -143,14 +141,13 @@ TEST(Jacobi, LowerTriangleIsNeverRead) {
 // On seeded random symmetric matrices: A·v = λ·v and VᵀV = I in double
 // precision, and the eigenvalues agree with LAPACK's ssyev.
 TEST(Jacobi, EigenpairsAgreeWithLapack) {
-  std::mt19937 gen(1234);
-  std::uniform_real_distribution<float> uniform(-1.0f, 1.0f);
+  ts::testing::Source gen(1234);
   for (int trial = 0; trial < 40; ++trial) {
     const int n = 2 + trial % 15;
     SCOPED_TRACE(testing::Message() << "trial " << trial << " n " << n);
     std::vector<float> sym(n * n);
     for (int i = 0; i < n; ++i)
-      for (int j = i; j < n; ++j) sym[i * n + j] = sym[j * n + i] = uniform(gen);
+      for (int j = i; j < n; ++j) sym[i * n + j] = sym[j * n + i] = gen.signed_unit();
     if (trial % 5 == 4) std::fill(sym.begin(), sym.end(), 1.0f);  // eigenvalues n, 0, ..., 0
     const Decomposition e = run_jacobi(n, sym);
     EXPECT_GT(e.nrot, 0);
@@ -179,12 +176,12 @@ using JacobiDeathTest = ::testing::Test;
 
 void decompose_with_nan() {
   ts::testing::ignore_leaks_of_fatal_path();
-  GuardedMatrix a(3, 3);
-  a.fill({1, kNaN, 0, kNaN, 2, 1, 0, 1, 3});
-  GuardedMatrix v(3, 3);
-  GuardedVector d(3);
+  Grid a(3, 3);
+  a.assign({1, kNaN, 0, kNaN, 2, 1, 0, 1, 3});
+  Grid v(3, 3);
+  Vec d(3);
   int nrot = 0;
-  jacobi(a.get(), 3, d.get(), v.get(), &nrot);
+  jacobi(a.p(), 3, d.p(), v.p(), &nrot);
 }
 
 TEST(JacobiDeathTest, UpperTriangleThatNeverVanishesIsFatalAfterFiftySweeps) {
@@ -196,8 +193,8 @@ TEST(JacobiDeathTest, UpperTriangleThatNeverVanishesIsFatalAfterFiftySweeps) {
 
 // Eigenvalues d with column j of v tagged as (j, 10 j, 100 j, ...).
 struct Tagged {
-  GuardedVector d;
-  GuardedMatrix v;
+  Vec d;
+  Grid v;
   explicit Tagged(const std::vector<float> &values)
       : d(static_cast<int>(values.size())),
         v(static_cast<int>(values.size()), static_cast<int>(values.size())) {
@@ -217,7 +214,7 @@ struct Tagged {
 
 TEST(Eigsrt, SortsDecreasingAndCarriesColumns) {
   Tagged t({1, 3, 2});
-  eigsrt(t.d.get(), t.v.get(), 3);
+  eigsrt(t.d.p(), t.v.p(), 3);
   EXPECT_EQ(t.d[1], 3.0f);
   EXPECT_EQ(t.d[2], 2.0f);
   EXPECT_EQ(t.d[3], 1.0f);
@@ -229,21 +226,21 @@ TEST(Eigsrt, SortsDecreasingAndCarriesColumns) {
   EXPECT_TRUE(t.v.guards_intact());
 
   Tagged equal({5, 5});  // the later of equal values goes first
-  eigsrt(equal.d.get(), equal.v.get(), 2);
+  eigsrt(equal.d.p(), equal.v.p(), 2);
   EXPECT_EQ(equal.column_tag(1), 2);
   EXPECT_EQ(equal.column_tag(2), 1);
 }
 
 TEST(Eigsrt, NaNIsNeverChosenNorMoved) {
   Tagged first({kNaN, 1, 2});
-  eigsrt(first.d.get(), first.v.get(), 3);
+  eigsrt(first.d.p(), first.v.p(), 3);
   EXPECT_TRUE(std::isnan(first.d[1]));
   EXPECT_EQ(first.d[2], 2.0f);
   EXPECT_EQ(first.d[3], 1.0f);
   EXPECT_EQ(first.column_tag(1), 1);
 
   Tagged middle({1, kNaN, 2});
-  eigsrt(middle.d.get(), middle.v.get(), 3);
+  eigsrt(middle.d.p(), middle.v.p(), 3);
   EXPECT_EQ(middle.d[1], 2.0f);
   EXPECT_TRUE(std::isnan(middle.d[2]));
   EXPECT_EQ(middle.d[3], 1.0f);

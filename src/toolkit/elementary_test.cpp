@@ -13,11 +13,11 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
-#include <random>
 #include <vector>
 
 #include "support/float_bits.h"
 #include "support/mpfr_reference.h"
+#include "support/source.h"
 
 namespace {
 
@@ -128,9 +128,9 @@ TEST(FastPathTables, CompileTimeEntriesEqualTheIntegerPathRunNow) {
 // not 1, drawn uniformly, and random bit patterns for the tiny and the huge.
 class AgainstMpfr : public ::testing::Test {
  protected:
-  std::mt19937_64 engine_{20261208};
-  double uniform(double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(engine_); }
-  double any_positive_double() { return ts::testing::double_from_bits(engine_() >> 1); }  // NaN payloads and inf included
+  ts::testing::Source source_{20261208};
+  double uniform(double lo, double hi) { return source_.uniform(lo, hi); }
+  double any_positive_double() { return ts::testing::double_from_bits(source_.word() >> 1); }  // NaN payloads and inf included
 };
 
 TEST_F(AgainstMpfr, ExpOnAMillionArguments) {
@@ -168,7 +168,7 @@ TEST_F(AgainstMpfr, ExpfOnAMillionArguments) {
     if (i % 2 == 0) {
       x = static_cast<float>(uniform(-104.0, 89.0));
     } else {
-      x = ts::testing::from_bits(static_cast<std::uint32_t>(engine_()));
+      x = ts::testing::from_bits(static_cast<std::uint32_t>(source_.word()));
     }
     const double want = reference(static_cast<double>(x));
     ASSERT_TRUE(same(static_cast<double>(rounded_expf(x)), want, static_cast<double>(x)));

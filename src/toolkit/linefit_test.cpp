@@ -5,6 +5,7 @@
 #include "tissuesteward/linefit.h"
 
 #include "support/fatal_report.h"
+#include "support/guarded.h"
 #include "tissuesteward/gamma_beta_erf.h"
 #include "toolkit/detail/messages.h"
 
@@ -13,22 +14,18 @@
 
 #include <cmath>
 #include <limits>
-#include <random>
 #include <vector>
 
 namespace {
 
 using ts::testing::fatal_report;
 
-constexpr float kGuard = std::numeric_limits<float>::quiet_NaN();
-
-// A 1-based float array with NaN guard cells at 0 and n + 1: a fit that
-// reads either comes out NaN.
+// 1-based arrays x, y, sig[1..n] between guard cells: a fit that reads a
+// guard comes out far off.
 struct Points {
-  explicit Points(int count)
-      : n(count), x(count + 2, kGuard), y(count + 2, kGuard), sig(count + 2, kGuard) {}
+  explicit Points(int count) : n(count), x(count), y(count), sig(count) {}
   int n;
-  std::vector<float> x, y, sig;
+  ts::testing::Vec x, y, sig;
 };
 
 struct Result {
@@ -37,8 +34,8 @@ struct Result {
 
 Result run_fit(Points &p, bool weighted) {
   Result r;
-  float *sig = weighted ? p.sig.data() : nullptr;
-  fit(p.x.data(), p.y.data(), p.n, sig, weighted ? 1 : 0, &r.a, &r.b, &r.siga, &r.sigb, &r.chi2,
+  float *sig = weighted ? p.sig.p() : nullptr;
+  fit(p.x.p(), p.y.p(), p.n, sig, weighted ? 1 : 0, &r.a, &r.b, &r.siga, &r.sigb, &r.chi2,
       &r.q);
   return r;
 }
@@ -77,8 +74,8 @@ Reference closed_form(const Points &p, bool weighted) {
   return r;
 }
 
-Points noisy_line(std::mt19937_64 &engine, int n) {
-  std::uniform_real_distribution<double> unit(0.0, 1.0);
+Points noisy_line(ts::testing::Source &engine, int n) {
+  auto unit = [](ts::testing::Source &e) { return e.uniform(0.0, 1.0); };
   Points p(n);
   const double a = 4 * unit(engine) - 2, b = 6 * unit(engine) - 3;
   for (int i = 1; i <= n; ++i) {
@@ -107,7 +104,7 @@ TEST(Fit, ExactLineUnweighted) {
 // Unit uncertainties give the unweighted line and chi-square; the weighted
 // uncertainties are the unscaled ones and q comes from gammq.
 TEST(Fit, UnitWeightsMatchUnweighted) {
-  std::mt19937_64 engine(21);
+  ts::testing::Source engine(21);
   Points p = noisy_line(engine, 12);
   for (int i = 1; i <= p.n; ++i) p.sig[i] = 1.0f;
   const Result w = run_fit(p, true);
@@ -161,7 +158,7 @@ Bounds rounding_bounds(const Points &p, bool weighted, const Reference &ref) {
 // depend on x and σ only and agree to 1e-6. q is checked against Boost at the fit's own
 // chi-square (gammq's own error, well under 1e-5 for these shapes).
 TEST(Fit, AgreesWithClosedFormInDouble) {
-  std::mt19937_64 engine(22);
+  ts::testing::Source engine(22);
   for (int trial = 0; trial < 200; ++trial) {
     const int n = 3 + trial % 60;
     const bool weighted = trial % 2 == 0;
@@ -188,7 +185,7 @@ TEST(Fit, AgreesWithClosedFormInDouble) {
 // Centring on the mean abscissa keeps the slope when every x moves far from
 // the origin; an uncentred Sxx - Sx²/S would lose about four digits here.
 TEST(Fit, ShiftedAbscissaeKeepTheSlope) {
-  std::mt19937_64 engine(23);
+  ts::testing::Source engine(23);
   for (int trial = 0; trial < 20; ++trial) {
     Points near = noisy_line(engine, 40);
     Points far = near;

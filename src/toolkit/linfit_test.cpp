@@ -18,18 +18,18 @@ extern "C" void dgels_(const char *trans, const int *m, const int *n, const int 
 
 namespace {
 
-using support::GuardedMatrix;
-using support::GuardedVector;
+using ts::testing::Grid;
+using ts::testing::Vec;
 using Floats = std::vector<float>;
 
 TEST(Fpoly, PowersAndShortBases) {
-  GuardedVector p(4);
-  fpoly(2.0f, p.get(), 4);
+  Vec p(4);
+  fpoly(2.0f, p.p(), 4);
   EXPECT_EQ(Floats({p[1], p[2], p[3], p[4]}), (Floats{1, 2, 4, 8}));
   EXPECT_TRUE(p.guards_intact());
   for (int np : {1, 0, -3}) {
-    GuardedVector q(1);
-    fpoly(5.0f, q.get(), np);
+    Vec q(1);
+    fpoly(5.0f, q.p(), np);
     EXPECT_EQ(q[1], 1.0f);
     EXPECT_TRUE(q.guards_intact()) << np;
   }
@@ -52,14 +52,14 @@ struct Fit {
       y[i] = ys[i - 1];
       sig[i] = sigs[i - 1];
     }
-    svdfit(x.get(), y.get(), sig.get(), ndata, a.get(), ma, u.get(), v.get(), w.get(), &chisq,
+    svdfit(x.p(), y.p(), sig.p(), ndata, a.p(), ma, u.p(), v.p(), w.p(), &chisq,
            funcs);
     EXPECT_TRUE(x.guards_intact() && y.guards_intact() && sig.guards_intact() &&
                 a.guards_intact() && w.guards_intact() && u.guards_intact() && v.guards_intact());
   }
   int ndata, ma;
-  GuardedVector x, y, sig, a, w;
-  GuardedMatrix u, v;
+  Vec x, y, sig, a, w;
+  Grid u, v;
   float chisq = -1;
 };
 
@@ -139,7 +139,7 @@ TEST(Svdfit, NoisyPolynomialsAgreeWithDoublePrecision) {
   std::uint64_t seed = 1;
   for (int ma = 1; ma <= 6; ++ma)
     for (int ndata : {ma, 12, 60, 250}) {
-      support::Source source(seed++);
+      ts::testing::Source source(seed++);
       Floats xs, ys, sigs;
       for (int i = 0; i < ndata; ++i) {
         const float x = source.signed_unit() * 2;

@@ -12,18 +12,17 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <random>
 #include <vector>
 
 namespace {
 
-using support::GuardedMatrix;
+using ts::testing::Grid;
 using ts::testing::fatal_report;
 
 constexpr float kInf = std::numeric_limits<float>::infinity();
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 
-void fill_identity(const GuardedMatrix &a) {
+void fill_identity(const Grid &a) {
   for (int i = 1; i <= a.rows(); ++i)
     for (int j = 1; j <= a.cols(); ++j) a[i][j] = i == j ? 1.0f : 0.0f;
 }
@@ -31,17 +30,17 @@ void fill_identity(const GuardedMatrix &a) {
 TEST(Gaussj, IdentityIsUnchangedAndPivotsFromTheLastDiagonalBackwards) {
   for (int n = 1; n <= 6; ++n) {
     SCOPED_TRACE(n);
-    GuardedMatrix a(n, n);
+    Grid a(n, n);
     fill_identity(a);
     // Every reduction subtracts 0·(pivot row) from the other rows, so an
     // infinite right-hand side turns every row reduced after its pivot pass
     // into NaN. It survives only in the row that is pivoted last: row 1 when
     // ties go to the element visited last.
-    GuardedMatrix b(n, 2);
+    Grid b(n, 2);
     for (int i = 1; i <= n; ++i) b[i][1] = b[i][2] = static_cast<float>(i);
     b[1][1] = kInf;
     b[n][2] = kInf;
-    gaussj(a.get(), n, b.get(), 2);
+    gaussj(a.p(), n, b.p(), 2);
     for (int i = 1; i <= n; ++i)
       for (int j = 1; j <= n; ++j) EXPECT_EQ(a[i][j], i == j ? 1.0f : 0.0f) << i << "," << j;
     EXPECT_EQ(b[1][1], kInf);
@@ -55,20 +54,20 @@ TEST(Gaussj, IdentityIsUnchangedAndPivotsFromTheLastDiagonalBackwards) {
 }
 
 TEST(Gaussj, OneByOne) {
-  GuardedMatrix a(1, 1);
-  a.fill({4.0f});
-  GuardedMatrix b(1, 2);
-  b.fill({3.0f, -8.0f});
-  gaussj(a.get(), 1, b.get(), 2);
+  Grid a(1, 1);
+  a.assign({4.0f});
+  Grid b(1, 2);
+  b.assign({3.0f, -8.0f});
+  gaussj(a.p(), 1, b.p(), 2);
   EXPECT_EQ(a[1][1], 0.25f);
   EXPECT_EQ(b[1][1], 0.75f);
   EXPECT_EQ(b[1][2], -2.0f);
 }
 
 TEST(Gaussj, InvertsWithoutRightHandSides) {
-  GuardedMatrix a(2, 2);  // det 8: inverse is dyadic
-  a.fill({4.0f, 8.0f, 2.0f, 6.0f});
-  gaussj(a.get(), 2, nullptr, 0);
+  Grid a(2, 2);  // det 8: inverse is dyadic
+  a.assign({4.0f, 8.0f, 2.0f, 6.0f});
+  gaussj(a.p(), 2, nullptr, 0);
   EXPECT_EQ(a[1][1], 0.75f);
   EXPECT_EQ(a[1][2], -1.0f);
   EXPECT_EQ(a[2][1], -0.25f);
@@ -79,15 +78,15 @@ TEST(Gaussj, InvertsWithoutRightHandSides) {
 TEST(Gaussj, RowExchangesAreUndoneInTheInverseOnly) {
   // Zeros on the diagonal force row exchanges; with power-of-two entries the
   // inverse (the transpose with reciprocal entries) is exact.
-  GuardedMatrix a(3, 3);
-  a.fill({0, 2, 0,  //
+  Grid a(3, 3);
+  a.assign({0, 2, 0,  //
           0, 0, 4,  //
           8, 0, 0});
-  GuardedMatrix b(3, 2);
-  b.fill({2, 1,  //
+  Grid b(3, 2);
+  b.assign({2, 1,  //
           4, 2,  //
           8, 3});
-  gaussj(a.get(), 3, b.get(), 2);
+  gaussj(a.p(), 3, b.p(), 2);
   const std::vector<float> inverse = {0, 0, 0.125f, 0.5f, 0, 0, 0, 0.25f, 0};
   for (int i = 1; i <= 3; ++i)
     for (int j = 1; j <= 3; ++j) EXPECT_EQ(a[i][j], inverse[(i - 1) * 3 + j - 1]) << i << j;
@@ -101,9 +100,9 @@ TEST(Gaussj, RowExchangesAreUndoneInTheInverseOnly) {
   EXPECT_TRUE(a.guards_intact());
   EXPECT_TRUE(b.guards_intact());
 
-  GuardedMatrix swap(2, 2);
-  swap.fill({0, 1, 1, 0});
-  gaussj(swap.get(), 2, nullptr, 0);
+  Grid swap(2, 2);
+  swap.assign({0, 1, 1, 0});
+  gaussj(swap.p(), 2, nullptr, 0);
   EXPECT_EQ(swap[1][1], 0.0f);
   EXPECT_EQ(swap[1][2], 1.0f);
   EXPECT_EQ(swap[2][1], 1.0f);
@@ -113,22 +112,21 @@ TEST(Gaussj, RowExchangesAreUndoneInTheInverseOnly) {
 // A·A⁻¹ = I and A·X = B, checked in double precision from the float inputs,
 // on seeded random matrices of several orders and right-hand-side counts.
 TEST(Gaussj, InverseAndSolutionsOnRandomMatrices) {
-  std::mt19937 gen(20240611);
-  std::uniform_real_distribution<float> uniform(-1.0f, 1.0f);
+  ts::testing::Source gen(20240611);
   for (int trial = 0; trial < 60; ++trial) {
     const int n = 1 + trial % 12;
     const int m = trial % 4;
     SCOPED_TRACE(testing::Message() << "trial " << trial << " n " << n << " m " << m);
     std::vector<float> a0(n * n), b0(n * m);
-    for (float &v : a0) v = uniform(gen);
+    for (float &v : a0) v = gen.signed_unit();
     // Keep the matrix away from singular so a fixed tolerance is meaningful.
     for (int i = 0; i < n; ++i) a0[i * n + i] += (trial % 2 == 0 ? 1.0f : -1.0f) * n * 0.5f;
-    for (float &v : b0) v = uniform(gen);
-    GuardedMatrix a(n, n);
-    a.fill(a0);
-    GuardedMatrix b(n, m);
-    b.fill(b0);
-    gaussj(a.get(), n, b.get(), m);
+    for (float &v : b0) v = gen.signed_unit();
+    Grid a(n, n);
+    a.assign(a0);
+    Grid b(n, m);
+    b.assign(b0);
+    gaussj(a.p(), n, b.p(), m);
     double worst_identity = 0.0, worst_residual = 0.0;
     for (int i = 1; i <= n; ++i) {
       for (int j = 1; j <= n; ++j) {
@@ -191,7 +189,7 @@ bool plain_gaussj(std::vector<std::vector<float>> &a, std::vector<std::vector<fl
 // Entries of few magnitudes (many ties) and the odd NaN, at orders around
 // the vector widths: the pivots, and so every bit, as the plain passes give.
 TEST(Gaussj, TiedAndNaNEntriesPivotAsThePlainPasses) {
-  std::mt19937 gen(77);
+  ts::testing::Source gen(77);
   const float kValues[] = {1.0f, -1.0f, 2.0f, -2.0f, 0.5f, 0.0f};
   int compared = 0;
   for (int trial = 0; trial < 120; ++trial) {
@@ -199,17 +197,17 @@ TEST(Gaussj, TiedAndNaNEntriesPivotAsThePlainPasses) {
     SCOPED_TRACE(testing::Message() << "trial " << trial << " n " << n);
     std::vector<std::vector<float>> pa(n, std::vector<float>(n)), pb(n, std::vector<float>(m));
     for (auto &row : pa)
-      for (float &v : row) v = kValues[gen() % 6];
+      for (float &v : row) v = kValues[gen.below(6)];
     for (auto &row : pb)
-      for (float &v : row) v = kValues[gen() % 5];
-    if (trial % 5 == 0) pa[gen() % n][gen() % n] = kNaN;
-    GuardedMatrix a(n, n), b(n, m);
+      for (float &v : row) v = kValues[gen.below(5)];
+    if (trial % 5 == 0) pa[gen.below(n)][gen.below(n)] = kNaN;
+    Grid a(n, n), b(n, m);
     for (int i = 0; i < n; ++i) {
       for (int j = 0; j < n; ++j) a[i + 1][j + 1] = pa[i][j];
       for (int j = 0; j < m; ++j) b[i + 1][j + 1] = pb[i][j];
     }
     if (!plain_gaussj(pa, pb)) continue;  // singular: the death tests cover it
-    gaussj(a.get(), n, b.get(), m);
+    gaussj(a.p(), n, b.p(), m);
     ++compared;
     for (int i = 0; i < n; ++i) {
       for (int j = 0; j < n; ++j) {
@@ -231,9 +229,9 @@ using GaussjDeathTest = ::testing::Test;
 
 void invert(int n, const std::vector<float> &row_major) {
   ts::testing::ignore_leaks_of_fatal_path();
-  GuardedMatrix a(n, n);
-  a.fill(row_major);
-  gaussj(a.get(), n, nullptr, 0);
+  Grid a(n, n);
+  a.assign(row_major);
+  gaussj(a.p(), n, nullptr, 0);
 }
 
 TEST(GaussjDeathTest, ZeroPivotIsSingularTwo) {
@@ -270,14 +268,14 @@ TEST(Covsrt, SpreadsThePackedBlockIntoFullOrder) {
       ia[j] = flags[j - 1];
       if (ia[j] != 0) rank[j] = ++mfit;
     }
-    GuardedMatrix c(ma, ma);
+    Grid c(ma, ma);
     auto packed = [](int r, int s) {
       return static_cast<float>(10 * std::min(r, s) + std::max(r, s));
     };
     for (int i = 1; i <= ma; ++i)
       for (int j = 1; j <= ma; ++j)
         c[i][j] = i <= mfit && j <= mfit ? packed(i, j) : -1.0f;  // junk outside the block
-    covsrt(c.get(), ma, ia.data(), mfit);
+    covsrt(c.p(), ma, ia.data(), mfit);
     for (int i = 1; i <= ma; ++i)
       for (int j = 1; j <= ma; ++j) {
         const float want = rank[i] != 0 && rank[j] != 0 ? packed(rank[i], rank[j]) : 0.0f;
@@ -288,10 +286,10 @@ TEST(Covsrt, SpreadsThePackedBlockIntoFullOrder) {
 }
 
 TEST(Covsrt, ThreeParametersMiddleHeld) {
-  GuardedMatrix c(3, 3);
-  c.fill({2, 5, 9, 5, 3, 9, 9, 9, 9});
+  Grid c(3, 3);
+  c.assign({2, 5, 9, 5, 3, 9, 9, 9, 9});
   int ia[] = {0, 1, 0, 1};
-  covsrt(c.get(), 3, ia, 2);
+  covsrt(c.p(), 3, ia, 2);
   const std::vector<float> want = {2, 0, 5, 0, 0, 0, 5, 0, 3};
   for (int i = 1; i <= 3; ++i)
     for (int j = 1; j <= 3; ++j) EXPECT_EQ(c[i][j], want[(i - 1) * 3 + j - 1]);
@@ -300,9 +298,9 @@ TEST(Covsrt, ThreeParametersMiddleHeld) {
 void covsrt_with_flags(std::vector<int> flags, int mfit) {
   ts::testing::ignore_leaks_of_fatal_path();
   const int ma = static_cast<int>(flags.size());
-  GuardedMatrix c(ma, ma);
+  Grid c(ma, ma);
   flags.insert(flags.begin(), 0);
-  covsrt(c.get(), ma, flags.data(), mfit);
+  covsrt(c.p(), ma, flags.data(), mfit);
 }
 
 TEST(CovsrtDeathTest, FlagCountMustMatchMfit) {

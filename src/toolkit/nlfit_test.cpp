@@ -12,13 +12,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <random>
 #include <vector>
 
 namespace {
 
-using support::GuardedMatrix;
-using support::GuardedVector;
+using ts::testing::Grid;
+using ts::testing::Vec;
 using ts::testing::fatal_report;
 
 // y = a1 + a2·x.
@@ -39,8 +38,8 @@ struct Fit {
   std::vector<float> x, y, sig;
   std::vector<float> a;
   std::vector<int> ia;
-  GuardedMatrix covar;
-  GuardedMatrix alpha;
+  Grid covar;
+  Grid alpha;
   float chisq = -1.0f;
   float lambda = -1.0f;
   ts_model_fn model;
@@ -66,8 +65,8 @@ struct Fit {
     step();
   }
   void step() {
-    mrqmin(x.data(), y.data(), sig.data(), ndata(), a.data(), ia.data(), ma(), covar.get(),
-           alpha.get(), &chisq, model, &lambda);
+    mrqmin(x.data(), y.data(), sig.data(), ndata(), a.data(), ia.data(), ma(), covar.p(),
+           alpha.p(), &chisq, model, &lambda);
   }
 };
 
@@ -111,11 +110,11 @@ TEST(Mrqmin, RejectedStepsKeepParametersCurvatureAndChiSquare) {
     f.y[i] = 2.0f * f.x[i];
   }
   // Chi-square and curvature at the start, straight from mrqcof.
-  GuardedMatrix alpha0(1, 1);
-  GuardedVector beta0(1);
+  Grid alpha0(1, 1);
+  Vec beta0(1);
   float chisq0 = -1.0f;
-  mrqcof(f.x.data(), f.y.data(), f.sig.data(), 6, f.a.data(), f.ia.data(), 1, alpha0.get(),
-         beta0.get(), &chisq0, uphill);
+  mrqcof(f.x.data(), f.y.data(), f.sig.data(), 6, f.a.data(), f.ia.data(), 1, alpha0.p(),
+         beta0.p(), &chisq0, uphill);
   EXPECT_EQ(chisq0, 91.0f);  // Σ (2i - i)², i = 1..6
 
   f.call(-1.0f);
@@ -140,8 +139,7 @@ Fit two_peaks(const std::vector<float> &truth, const std::vector<float> &start,
               const std::vector<int> &flags, float noise, unsigned seed) {
   const int ndata = 200;
   Fit f(ndata, start, flags, fgauss);
-  std::mt19937 gen(seed);
-  std::normal_distribution<double> normal(0.0, noise);
+  ts::testing::Source gen(seed);
   std::vector<float> t(truth.begin(), truth.end());
   t.insert(t.begin(), 0.0f);
   std::vector<float> dyda(t.size());
@@ -152,7 +150,7 @@ Fit two_peaks(const std::vector<float> &truth, const std::vector<float> &start,
       const double u = (f.x[i] - t[p + 1]) / t[p + 2];
       model += t[p] * std::exp(-u * u);
     }
-    f.y[i] = static_cast<float>(model + (noise > 0.0f ? normal(gen) : 0.0));
+    f.y[i] = static_cast<float>(model + (noise > 0.0f ? noise * gen.gaussian() : 0.0));
     f.sig[i] = noise > 0.0f ? noise : 1.0f;
   }
   return f;
@@ -235,7 +233,7 @@ TEST(Mrqmin, HeldParametersKeepTheirValueAndGetZeroCovariance) {
   for (int j = 1; j <= 6; ++j) {
     for (int k = 1; k <= 6; ++k) {
       if (j > 4 || k > 4) {
-        EXPECT_TRUE(support::is_guard(f.alpha[j][k])) << j << "," << k;
+        EXPECT_TRUE(ts::testing::is_guard(f.alpha[j][k])) << j << "," << k;
       }
     }
   }
@@ -279,11 +277,11 @@ TEST(Mrqcof, PackedCurvatureAndGradientMatchDoublePrecision) {
   // Every kind of derivative (amplitude, centre, width) among the fitted.
   Fit f = two_peaks(kTruth, kStart, {1, 0, 1, 1, 1, 0}, 0.1f, 11);
   const int ma = 6, mfit = 4;
-  GuardedMatrix alpha(ma, ma);
-  GuardedVector beta(ma);
+  Grid alpha(ma, ma);
+  Vec beta(ma);
   float chisq = -1.0f;
-  mrqcof(f.x.data(), f.y.data(), f.sig.data(), f.ndata(), f.a.data(), f.ia.data(), ma, alpha.get(),
-         beta.get(), &chisq, fgauss);
+  mrqcof(f.x.data(), f.y.data(), f.sig.data(), f.ndata(), f.a.data(), f.ia.data(), ma, alpha.p(),
+         beta.p(), &chisq, fgauss);
 
   // Independent route: analytic derivatives of the Gaussians in double.
   const int fitted[] = {1, 3, 4, 5};
@@ -319,11 +317,11 @@ TEST(Mrqcof, PackedCurvatureAndGradientMatchDoublePrecision) {
   for (int j = 1; j <= ma; ++j) {
     for (int k = 1; k <= ma; ++k) {
       if (j > mfit || k > mfit) {
-        EXPECT_TRUE(support::is_guard(alpha[j][k])) << j << "," << k;
+        EXPECT_TRUE(ts::testing::is_guard(alpha[j][k])) << j << "," << k;
       }
     }
     if (j > mfit) {
-      EXPECT_TRUE(support::is_guard(beta[j])) << j;
+      EXPECT_TRUE(ts::testing::is_guard(beta[j])) << j;
     }
   }
   EXPECT_TRUE(alpha.guards_intact());
@@ -334,9 +332,9 @@ TEST(Mrqcof, PackedCurvatureAndGradientMatchDoublePrecision) {
 
 TEST(Fgauss, AtTheCentreGivesTheAmplitude) {
   float a[] = {0.0f, 2.5f, 1.25f, 0.75f};
-  GuardedVector dyda(3);
+  Vec dyda(3);
   float y = -1.0f;
-  fgauss(1.25f, a, &y, dyda.get(), 3);
+  fgauss(1.25f, a, &y, dyda.p(), 3);
   EXPECT_EQ(y, 2.5f);
   EXPECT_EQ(dyda[1], 1.0f);
   EXPECT_EQ(dyda[2], 0.0f);

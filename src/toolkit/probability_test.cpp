@@ -4,7 +4,7 @@
 // resolution of the fixed 25-move search.
 #include "tissuesteward/probability.h"
 
-#include "support/draw.h"
+#include "support/source.h"
 
 #include <boost/math/distributions/fisher_f.hpp>
 #include <boost/math/distributions/students_t.hpp>
@@ -17,7 +17,7 @@
 
 namespace {
 
-using ts::testing::Draw;
+using ts::testing::Source;
 namespace bm = boost::math;
 
 constexpr double kUnitRoundoff = 0x1p-24;
@@ -49,7 +49,7 @@ double search_bound(double target, double start, double step) {
   return step * std::exp2(-(25 - reach) / 2);
 }
 
-TEST(TToP, DocumentedValues) {
+TEST(TToP, KnownValueBothSignsAndZeroDof) {
   // 0.050011776, the float nearest the exact tail 0.05001177812 (often
   // printed to seven digits as 0.05001178, which as a float is one ulp higher).
   EXPECT_EQ(t_to_p(2.228f, 10), 0x1.99b24cp-5f);
@@ -59,17 +59,17 @@ TEST(TToP, DocumentedValues) {
 }
 
 TEST(TToP, AgreesWithBoost) {
-  Draw draw(11);
+  Source draw(11);
   for (int i = 0; i < kSamples; ++i) {
-    const unsigned long df = draw.count(1, 60);
-    const float t = static_cast<float>(draw(-6.0, 6.0));
+    const unsigned long df = draw.between(1, 60);
+    const float t = static_cast<float>(draw.uniform(-6.0, 6.0));
     const double d = static_cast<double>(df);
     const double x = d / (double{t} * t + d);
     ASSERT_NEAR(t_to_p(t, df), t_tail(t, d), betai_bound(d / 2, 0.5, x)) << t << " " << df;
   }
 }
 
-TEST(FToP, DocumentedValues) {
+TEST(FToP, ClosedFormCases) {
   EXPECT_EQ(F_to_p(1.0f, 5, 5), 0.5f);
   EXPECT_EQ(F_to_p(0.0f, 5, 5), 1.0f);
   EXPECT_EQ(F_to_p(-1.0f, 5, 5), 0.0f);
@@ -78,10 +78,10 @@ TEST(FToP, DocumentedValues) {
 // Upper tail; the first shape parameter comes from the denominator, which the
 // unequal degrees of freedom here would expose.
 TEST(FToP, AgreesWithBoost) {
-  Draw draw(12);
+  Source draw(12);
   for (int i = 0; i < kSamples; ++i) {
-    const unsigned long d1 = draw.count(1, 30), d2 = draw.count(1, 30);
-    const float F = static_cast<float>(draw(0.0, 12.0));
+    const unsigned long d1 = draw.between(1, 30), d2 = draw.between(1, 30);
+    const float F = static_cast<float>(draw.uniform(0.0, 12.0));
     const double want = bm::cdf(bm::complement(bm::fisher_f(d1, d2), double{F}));
     const double x = d2 / (double{F} * d1 + d2);
     ASSERT_NEAR(F_to_p(F, d1, d2), want, betai_bound(d2 / 2.0, d1 / 2.0, x))
@@ -89,7 +89,7 @@ TEST(FToP, AgreesWithBoost) {
   }
 }
 
-TEST(RToP, DocumentedValues) {
+TEST(RToP, KnownValueAndEdges) {
   EXPECT_EQ(r_to_p(0.5f, 10), 0.14111327f);
   EXPECT_EQ(r_to_p(-0.5f, 10), 0.14111327f);
   EXPECT_EQ(r_to_p(0.0f, 10), 1.0f);
@@ -101,10 +101,10 @@ TEST(RToP, DocumentedValues) {
 
 // r from n pairs is t = r √((n-2)/(1-r²)) with n - 2 degrees of freedom.
 TEST(RToP, AgreesWithBoost) {
-  Draw draw(13);
+  Source draw(13);
   for (int i = 0; i < kSamples; ++i) {
-    const unsigned long n = draw.count(3, 60);
-    const float r = static_cast<float>(draw(-0.99, 0.99));
+    const unsigned long n = draw.between(3, 60);
+    const float r = static_cast<float>(draw.uniform(-0.99, 0.99));
     const double df = static_cast<double>(n - 2);
     const double t = r * std::sqrt(df / (1 - double{r} * r));
     const double x = df / (t * t + df);
@@ -112,7 +112,7 @@ TEST(RToP, AgreesWithBoost) {
   }
 }
 
-TEST(Inverse, DocumentedValues) {
+TEST(Inverse, KnownQuantiles) {
   EXPECT_EQ(p_to_t(0.05f, 10), 2.2281418f);
   EXPECT_EQ(p_to_t(0.01f, 10), 3.1692657f);
   EXPECT_EQ(p_to_F(0.05f, 5, 10), 3.3256836f);
@@ -129,27 +129,27 @@ TEST(Inverse, TopOfRange) {
 }
 
 TEST(Inverse, AgreesWithBoostWithinTheSearchResolution) {
-  Draw draw(14);
+  Source draw(14);
   for (int i = 0; i < kSamples; ++i) {
-    const float p = static_cast<float>(draw(0.001, 0.6));
-    const unsigned long df = draw.count(1, 60);
+    const float p = static_cast<float>(draw.uniform(0.001, 0.6));
+    const unsigned long df = draw.between(1, 60);
     const double t = t_quantile(p, df);
     if (t < 40) {
       ASSERT_NEAR(p_to_t(p, df), t, search_bound(t, 4, 2)) << p << " " << df;
     }
-    const unsigned long d1 = draw.count(1, 30), d2 = draw.count(1, 30);
+    const unsigned long d1 = draw.between(1, 30), d2 = draw.between(1, 30);
     const double F = bm::quantile(bm::complement(bm::fisher_f(d1, d2), double{p}));
     if (F < 45) {
       ASSERT_NEAR(p_to_F(p, d1, d2), F, search_bound(F, 10, 2)) << p << " " << d1 << " " << d2;
     }
-    const unsigned long n = draw.count(3, 60);
+    const unsigned long n = draw.between(3, 60);
     const double tr = t_quantile(p, static_cast<double>(n - 2));
     const double r = tr / std::sqrt(static_cast<double>(n - 2) + tr * tr);
     ASSERT_NEAR(p_to_r(p, n), r, search_bound(r, 0.4, 0.2)) << p << " " << n;
   }
 }
 
-TEST(PToZ, DocumentedValues) {
+TEST(PToZ, KnownValuesAndUpperEnd) {
   EXPECT_EQ(p_to_z(0.0f), 0.0f);
   EXPECT_EQ(p_to_z(0.5f), 1.6651093f);
   EXPECT_EQ(p_to_z(0.95f), 3.4616368f);
@@ -161,9 +161,9 @@ TEST(PToZ, DocumentedValues) {
 // s = x² shifts ln s by up to 2^-24, which moves z by up to 2^-24 / z; the
 // logarithm, root and products add a few ulps of z.
 TEST(PToZ, IsTwiceRootOfMinusLogOneMinusP) {
-  Draw draw(15);
+  Source draw(15);
   for (int i = 0; i < kSamples; ++i) {
-    const float p = static_cast<float>(draw(0.0, 1.0));
+    const float p = static_cast<float>(draw.uniform(0.0, 1.0));
     const double x = 1.0f - p;
     const double want = 2 * std::sqrt(-std::log(x));
     ASSERT_NEAR(p_to_z(p), want, kUnitRoundoff * (4 * want + 1 / want)) << p;

@@ -3,7 +3,8 @@
 #include "tissuesteward/select.h"
 
 #include "support/fatal_report.h"
-#include "support/one_based.h"
+#include "support/guarded.h"
+#include "support/shapes.h"
 
 #include <gtest/gtest.h>
 
@@ -17,9 +18,9 @@ namespace {
 
 using ts::testing::bits;
 using ts::testing::fatal_report;
-using ts::testing::make_input;
+using ts::testing::shaped;
 using ts::testing::one_based;
-using ts::testing::OneBased;
+using ts::testing::Cells;
 using ts::testing::Shape;
 using ts::testing::sorted_bits;
 
@@ -41,9 +42,9 @@ T kth_smallest(const std::vector<T> &v, unsigned long k) {
 
 // arr[k] is the answer, nothing before it is greater, nothing after smaller.
 template <class T>
-void expect_selected(OneBased<T> &a, unsigned long k, T result) {
+void expect_selected(Cells<T> &a, unsigned long k, T result) {
   EXPECT_EQ(a[k], result) << "k=" << k;
-  for (unsigned long m = 1; m <= a.n(); ++m) {
+  for (unsigned long m = 1; m <= a.size(); ++m) {
     if (m < k) {
       EXPECT_LE(a[m], result) << "k=" << k << " m=" << m;
     } else if (m > k) {
@@ -57,10 +58,10 @@ class SelectProps : public ::testing::TestWithParam<std::tuple<Shape, std::size_
 
 TEST_P(SelectProps, FindsTheKthSmallest) {
   const auto [shape, n] = GetParam();
-  const std::vector<float> input = make_input(shape, n, 3 + static_cast<std::uint32_t>(n));
+  const std::vector<float> input = shaped(shape, n, 3 + static_cast<std::uint32_t>(n));
   std::vector<unsigned long> ks = {1, n, (n + 1) / 2};
-  std::mt19937 rng(11);
-  for (int r = 0; r < 4; ++r) ks.push_back(1 + rng() % n);
+  ts::testing::Source rng(11);
+  for (int r = 0; r < 4; ++r) ks.push_back(1 + rng.below(n));
   if (n <= 64)
     for (unsigned long k = 1; k <= n; ++k) ks.push_back(k);
   // The brute force is quadratic: for long inputs take the sorted copy.
@@ -77,8 +78,7 @@ TEST_P(SelectProps, FindsTheKthSmallest) {
 
 INSTANTIATE_TEST_SUITE_P(
     ShapesAndSizes, SelectProps,
-    ::testing::Combine(::testing::Values(Shape::kUniform, Shape::kFewDistinct, Shape::kSorted,
-                                         Shape::kReversed, Shape::kAllEqual, Shape::kSignedZeros),
+    ::testing::Combine(::testing::ValuesIn(ts::testing::kAllShapes),
                        ::testing::Values(1, 2, 3, 4, 5, 9, 64, 1000, 100000)),
     [](const auto &param_info) {
       return std::string(ts::testing::shape_name(std::get<0>(param_info.param))) + "_" +
@@ -86,19 +86,19 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 TEST(SelectUshort, ComparesAsUnsignedSixteenBitValues) {
-  OneBased<unsigned short> wide({65535, 1}, 0xdead);
+  Cells<unsigned short> wide(std::vector<unsigned short>{65535, 1});
   EXPECT_EQ(select_ushort(1, 2, wide.p()), 1);
   EXPECT_EQ(wide[2], 65535);
-  OneBased<unsigned short> middle({32768, 32767, 32768}, 0xdead);
+  Cells<unsigned short> middle(std::vector<unsigned short>{32768, 32767, 32768});
   EXPECT_EQ(select_ushort(1, 3, middle.p()), 32767);
   EXPECT_EQ(select_ushort(3, 3, middle.p()), 32768);
 
-  std::mt19937 rng(29);
+  ts::testing::Source rng(29);
   for (std::size_t n : {7u, 50u, 3000u}) {
     std::vector<unsigned short> input(n);
-    for (auto &x : input) x = static_cast<unsigned short>(rng() % 5 * 16383);  // many ties, both halves
+    for (auto &x : input) x = static_cast<unsigned short>(rng.below(5) * 16383);  // many ties, both halves
     for (unsigned long k : {1ul, n / 3 + 1, static_cast<unsigned long>(n)}) {
-      OneBased<unsigned short> a(input, 0xdead);
+      Cells<unsigned short> a(input);
       const unsigned short result = select_ushort(k, n, a.p());
       EXPECT_EQ(result, kth_smallest(input, k));
       expect_selected(a, k, result);
@@ -129,7 +129,7 @@ TEST(Crank, RanksAndTieSums) {
   for (const RankCase &c : cases) {
     auto w = one_based(c.sorted);
     float s = -1;
-    crank(w.n(), w.p(), &s);
+    crank(w.size(), w.p(), &s);
     EXPECT_EQ(w.values(), c.ranks);
     EXPECT_EQ(s, c.tie_sum);
     EXPECT_TRUE(w.guards_intact());
@@ -143,7 +143,7 @@ TEST(Crank, RanksAndTieSums) {
 
 // Against ranks counted directly: (number below) + (number equal + 1) / 2.
 TEST(Crank, AgreesWithCountedRanks) {
-  std::vector<float> w = make_input(Shape::kFewDistinct, 500, 8);
+  std::vector<float> w = shaped(Shape::kFewDistinct, 500, 8);
   std::sort(w.begin(), w.end());
   auto a = one_based(w);
   float s = 0;

@@ -6,10 +6,8 @@
 
 #include <utility>
 
+namespace ts::testing {
 namespace {
-
-using golden::Digest;
-using golden::Register;
 
 long distance(const void *from, const void *to) {
   return static_cast<long>(static_cast<const char *>(to) - static_cast<const char *>(from));
@@ -102,3 +100,4 @@ const Register char_tensor("c3tensor", "offsets_0..1x2..4x1..5", [](Digest &d) {
 });
 
 }  // namespace
+}  // namespace ts::testing

@@ -4,16 +4,11 @@
 // of its paths.
 #include <string>
 
-#include "shapes.h"
+#include "golden.h"
 #include "tissuesteward/correlation.h"
 
+namespace ts::testing {
 namespace {
-
-using golden::Digest;
-using golden::Register;
-using golden::Shape;
-using golden::Source;
-using golden::Vec;
 
 struct Pairs {
   long n;
@@ -57,13 +52,13 @@ const Input kInputs[] = {
      }},
     {"ties_300", 300,
      [](Pairs &p) {
-       golden::fill_shape(p.x, Shape::kFewDistinct, 1009);
-       golden::fill_shape(p.y, Shape::kFewDistinct, 1010);
+       p.x.assign(shaped(Shape::kFewDistinct, p.x.size(), 1009));
+       p.y.assign(shaped(Shape::kFewDistinct, p.y.size(), 1010));
      }},
     {"awkward_64", 64,
      [](Pairs &p) {
-       golden::fill_shape(p.x, Shape::kAwkward, 1011);
-       golden::fill_shape(p.y, Shape::kUniform, 1012);
+       p.x.assign(shaped(Shape::kAwkward, p.x.size(), 1011));
+       p.y.assign(shaped(Shape::kUniform, p.y.size(), 1012));
      }},
     {"large_offset_1000", 1000,
      [](Pairs &p) {
@@ -78,7 +73,7 @@ const bool pearson_cases = [] {
       Register(with_prob ? "pearsn_prob" : "pearsn", input.name, [with_prob, &input](Digest &d) {
         Pairs p(input.n);
         input.make(p);
-        float r = golden::kGuard, prob = golden::kGuard, z = golden::kGuard;
+        float r = kGuard, prob = kGuard, z = kGuard;
         if (with_prob)
           pearsn_prob(p.x.p(), p.y.p(), static_cast<unsigned long>(p.n), &r, &prob, &z);
         else
@@ -97,7 +92,7 @@ const bool pearson_cases = [] {
 void run_stream(Digest &d, bool regression, Pairs &p) {
   float acc[6] = {0, 0, 0, 0, 0, 0};
   for (long i = 1; i <= p.n; ++i) {
-    float out[3] = {golden::kGuard, golden::kGuard, golden::kGuard};
+    float out[3] = {kGuard, kGuard, kGuard};
     const float x = p.x[i], y = p.y[i];
     if (regression)
       regr_inc(x, y, acc[0], acc[1], acc[2], acc[3], acc[4], acc[5], &out[0], &out[1], &out[2]);
@@ -136,7 +131,7 @@ const bool running_cases = [] {
 // probrs is written only on the degenerate path, zd and probd only on the
 // regular one; the others keep their guards.
 void run_spear(Digest &d, Pairs &p) {
-  float out[5] = {golden::kGuard, golden::kGuard, golden::kGuard, golden::kGuard, golden::kGuard};
+  float out[5] = {kGuard, kGuard, kGuard, kGuard, kGuard};
   spear(p.x.p(), p.y.p(), static_cast<unsigned long>(p.n), &out[0], &out[1], &out[2], &out[3],
         &out[4]);
   for (float o : out) d.value(o);
@@ -157,10 +152,10 @@ const bool spear_cases = [] {
       run_spear(d, p);
     });
   Register("spear", "shapes_200", [](Digest &d) {
-    for (Shape shape : golden::kAllShapes) {
+    for (Shape shape : kAllShapes) {
       Pairs p(200);
-      golden::fill_shape(p.x, shape, 1020);
-      golden::fill_shape(p.y, Shape::kFewDistinct, 1021);
+      p.x.assign(shaped(shape, p.x.size(), 1020));
+      p.y.assign(shaped(Shape::kFewDistinct, p.y.size(), 1021));
       run_spear(d, p);
     }
   });
@@ -168,3 +163,4 @@ const bool spear_cases = [] {
 }();
 
 }  // namespace
+}  // namespace ts::testing

@@ -8,16 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "cells.h"
+#include "golden.h"
 #include "tissuesteward/eigen.h"
 
+namespace ts::testing {
 namespace {
-
-using golden::Digest;
-using golden::Grid;
-using golden::Register;
-using golden::Source;
-using golden::Vec;
 
 // Fills the upper triangle and diagonal; the lower triangle gets unrelated
 // values that jacobi never reads.
@@ -145,3 +140,4 @@ const bool eigsrt_cases = [] {
 }();
 
 }  // namespace
+}  // namespace ts::testing

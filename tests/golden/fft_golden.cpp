@@ -6,18 +6,12 @@
 #include <tuple>
 #include <vector>
 
-#include "cells.h"
+#include "golden.h"
 #include "tissuesteward/arrays.h"
 #include "tissuesteward/fft.h"
 
+namespace ts::testing {
 namespace {
-
-using golden::Cells;
-using golden::Digest;
-using golden::Grid;
-using golden::Register;
-using golden::Source;
-using golden::Vec;
 
 std::string sign_name(int isign) { return isign > 0 ? "plus" : isign < 0 ? "minus" : "zero"; }
 
@@ -172,7 +166,7 @@ class Tensor {
         speq_(n1_, 2 * n2_) {
     for (long i = 1; i <= n1_ + 1; ++i)
       for (long j = 1; j <= n2_; ++j)
-        for (long k = 1; k <= n3_; ++k) t_[i][j][k] = golden::kGuard;
+        for (long k = 1; k <= n3_; ++k) t_[i][j][k] = kGuard;
   }
   ~Tensor() { free_f3tensor(t_, 1, n1_ + 1, 1, n2_, 1, n3_); }
   Tensor(const Tensor &) = delete;
@@ -242,3 +236,4 @@ const bool rlft3_cases = [] {
 }();
 
 }  // namespace
+}  // namespace ts::testing

@@ -4,14 +4,11 @@
 // grids that cross every branch, with the documented NaN and infinity cases.
 #include <cmath>
 
-#include "cells.h"
+#include "golden.h"
 #include "tissuesteward/gamma_beta_erf.h"
 
+namespace ts::testing {
 namespace {
-
-using golden::Digest;
-using golden::Register;
-using golden::Source;
 
 const Register gammln_table("gammln", "table", [](Digest &d) {
   const double xs[] = {1e-30, 1e-8, 0.001, 0.1,   0.5,   1.0, 1.5, 2.0,  2.5,  3.0,
@@ -41,7 +38,7 @@ void gamma_pairs(Digest &d, bool series) {
     const float *xs = series ? xs_series : xs_fraction;
     const int count = series ? 8 : 7;
     for (int k = 0; k < count; ++k) {
-      float result = golden::kGuard, lg = golden::kGuard;
+      float result = kGuard, lg = kGuard;
       if (series)
         gser(&result, a, xs[k], &lg);
       else
@@ -132,3 +129,4 @@ const Register erfcc_grid("erfcc", "grid", [](Digest &d) {
 });
 
 }  // namespace
+}  // namespace ts::testing

@@ -2,11 +2,10 @@
 // Golden-output corpus: every exported toolkit routine run on fixed inputs,
 // each output's exact bytes reduced to a 64-bit FNV-1a digest.
 //
-// Inputs come from std::mt19937_64's raw words (whose sequence the C++
-// standard fixes) turned into floats by our own code, never from a standard
-// distribution, whose output differs between standard libraries. A case
-// registers a function that runs the routine and feeds every output (arrays,
-// scalars, flags, generator states) into the digest.
+// Inputs come from the shared seeded source (support/source.h), arrays from
+// the shared guarded cells (support/guarded.h). A case registers a function
+// that runs the routine and feeds every output (arrays, scalars, flags,
+// generator states, and the guard cells around each array) into the digest.
 #ifndef TISSUESTEWARD_TESTS_GOLDEN_H
 #define TISSUESTEWARD_TESTS_GOLDEN_H
 
@@ -15,11 +14,14 @@
 #include <cstring>
 #include <functional>
 #include <limits>
-#include <random>
 #include <string>
 #include <vector>
 
-namespace golden {
+#include "support/guarded.h"
+#include "support/shapes.h"
+#include "support/source.h"
+
+namespace ts::testing {
 
 class Digest {
  public:
@@ -68,39 +70,8 @@ class Digest {
   std::uint64_t hash_ = 0xcbf29ce484222325ULL;
 };
 
-// Deterministic inputs from a seed.
-class Source {
- public:
-  explicit Source(std::uint64_t seed) : words_(seed) {}
-  std::uint64_t word() { return words_(); }
-  // Uniform in [0, 1) on a 2^-24 grid: exact in float.
-  float unit() { return static_cast<float>(word() >> 40) * 0x1p-24f; }
-  // Uniform in [lo, hi), rounded once.
-  float in(float lo, float hi) { return lo + (hi - lo) * unit(); }
-  // Uniform in [-1, 1).
-  float signed_unit() { return 2.0f * unit() - 1.0f; }
-  // An integer in 0..n-1 (n > 0; the modulo bias is irrelevant here).
-  unsigned long below(unsigned long n) { return static_cast<unsigned long>(word() % n); }
-  // A value scaled by a power of two between 2^lo_exp and 2^hi_exp.
-  float scaled(int lo_exp, int hi_exp) {
-    int e = lo_exp + static_cast<int>(below(static_cast<unsigned long>(hi_exp - lo_exp + 1)));
-    return std::ldexp(signed_unit(), e);
-  }
-  // Awkward values: zeros of both signs, ties, tiny and huge magnitudes.
-  float awkward() {
-    static const float pool[] = {0.0f,     -0.0f,   1.0f,   -1.0f,   0.5f,    2.0f,
-                                 1e-30f,   -1e-30f, 1e30f,  -1e30f,  1e-8f,   3.0f,
-                                 0x1p-126f, 1e-38f, 7.0f,   7.0f,    -7.0f,   1e8f};
-    return pool[below(sizeof pool / sizeof pool[0])];
-  }
-  // Mostly scaled values, one in four awkward.
-  float mixed(int lo_exp, int hi_exp) { return below(4) == 0 ? awkward() : scaled(lo_exp, hi_exp); }
-
- private:
-  std::mt19937_64 words_;
-};
-
 struct Case {
+  std::string family;  // the cases' file, foo_golden.cpp: "foo"
   std::string routine;
   std::string name;
   std::function<void(Digest &)> run;
@@ -108,13 +79,19 @@ struct Case {
 
 std::vector<Case> &registry();
 
-// Registers a case at static-initialisation time: one object per case.
+// "fft" for any path ending in fft_golden.cpp.
+std::string family_of(const char *file);
+
+// Registers a case at static-initialisation time: one object per case. The
+// family comes from the registering file, so ctest runs each family's cases
+// in one process.
 struct Register {
-  Register(std::string routine, std::string name, std::function<void(Digest &)> run) {
-    registry().push_back({std::move(routine), std::move(name), std::move(run)});
+  Register(std::string routine, std::string name, std::function<void(Digest &)> run,
+           const char *file = __builtin_FILE()) {
+    registry().push_back({family_of(file), std::move(routine), std::move(name), std::move(run)});
   }
 };
 
-}  // namespace golden
+}  // namespace ts::testing
 
 #endif

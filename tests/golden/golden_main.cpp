@@ -4,6 +4,9 @@
 //   golden_corpus                      compare every case with digests.txt
 //   golden_corpus --regenerate FILE    write the digests of this build to FILE
 //
+// One test per family (GoldenCorpus.fft, ...), so that ctest starts a process
+// per family rather than per case; a mismatch names each case that changed.
+//
 // Regenerating is always an explicit command; a commit that changes a digest
 // says why.
 #include "golden.h"
@@ -17,20 +20,32 @@
 #include <map>
 #include <sstream>
 
-namespace golden {
+namespace ts::testing {
 
 std::vector<Case> &registry() {
   static std::vector<Case> cases;
   return cases;
 }
 
+std::string family_of(const char *file) {
+  std::string name(file);
+  const std::size_t slash = name.find_last_of("/\\");
+  if (slash != std::string::npos) name.erase(0, slash + 1);
+  const std::string suffix = "_golden.cpp";
+  const bool suffixed = name.size() > suffix.size() &&
+                        name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0;
+  if (suffixed) name.erase(name.size() - suffix.size());
+  return name;
+}
+
 namespace {
 
 std::string key(const Case &c) { return c.routine + " " + c.name; }
 
-// Letters, digits, '_' and '.' only: a name reaches gtest filters (ctest runs
-// each case through one), where '-', '*', '?' and ':' are syntax, and a
-// filter mangled that way selects no test and passes.
+// Letters, digits, '_' and '.' only: names are fields of digests.txt, and a
+// family's name reaches gtest filters (ctest runs each family through one),
+// where '-', '*', '?' and ':' are syntax and a mangled filter selects no test
+// and passes.
 bool plain(const std::string &name) {
   if (name.empty()) return false;
   for (char ch : name)
@@ -74,38 +89,48 @@ int regenerate(const std::string &path) {
   return out ? 0 : 1;
 }
 
-class GoldenCase : public ::testing::Test {
+// Every case of one family against its recorded digest.
+class GoldenFamily : public ::testing::Test {
  public:
-  GoldenCase(const Case &c, const std::map<std::string, std::string> &recorded)
-      : case_(c), recorded_(recorded) {}
+  GoldenFamily(const std::vector<const Case *> &cases,
+               const std::map<std::string, std::string> &recorded)
+      : cases_(cases), recorded_(recorded) {}
   void TestBody() override {
-    auto found = recorded_.find(key(case_));
-    ASSERT_NE(found, recorded_.end()) << key(case_) << ": no recorded digest";
-    EXPECT_EQ(hex(run_case(case_)), found->second)
-        << "output of " << case_.routine << " (case " << case_.name << ") changed";
+    for (const Case *c : cases_) {
+      auto found = recorded_.find(key(*c));
+      if (found == recorded_.end()) {
+        ADD_FAILURE() << key(*c) << ": no recorded digest";
+        continue;
+      }
+      EXPECT_EQ(hex(run_case(*c)), found->second)
+          << "output of " << c->routine << " (case " << c->name << ") changed";
+    }
   }
 
  private:
-  const Case &case_;
+  const std::vector<const Case *> &cases_;
   const std::map<std::string, std::string> &recorded_;
 };
 
 }  // namespace
-}  // namespace golden
+}  // namespace ts::testing
 
 int main(int argc, char **argv) {
-  using namespace golden;
+  using namespace ts::testing;
   if (argc == 3 && std::string(argv[1]) == "--regenerate") return regenerate(argv[2]);
   ::testing::InitGoogleTest(&argc, argv);
   static const std::map<std::string, std::string> recorded = read_digests(TS_GOLDEN_DIGESTS);
   std::map<std::string, int> seen;
+  static std::map<std::string, std::vector<const Case *>> families;
   for (const Case &c : registry()) {
     ++seen[key(c)];
-    ::testing::RegisterTest(c.routine.c_str(), c.name.c_str(), nullptr, nullptr, __FILE__,
-                            __LINE__, [&c]() -> ::testing::Test * {
-                              return new GoldenCase(c, recorded);
-                            });
+    families[c.family].push_back(&c);
   }
+  for (const auto &[family, cases] : families)
+    ::testing::RegisterTest("GoldenCorpus", family.c_str(), nullptr, nullptr, __FILE__, __LINE__,
+                            [&cases = cases]() -> ::testing::Test * {
+                              return new GoldenFamily(cases, recorded);
+                            });
   ::testing::RegisterTest("GoldenCorpus", "EveryDigestHasOneCase", nullptr, nullptr, __FILE__,
                           __LINE__, [&seen]() -> ::testing::Test * {
     struct Check : ::testing::Test {
@@ -113,7 +138,7 @@ int main(int argc, char **argv) {
       void TestBody() override {
         for (const auto &[k, count] : seen_) EXPECT_EQ(count, 1) << k << ": case registered twice";
         for (const Case &c : registry())
-          EXPECT_TRUE(plain(c.routine) && plain(c.name))
+          EXPECT_TRUE(plain(c.family) && plain(c.routine) && plain(c.name))
               << key(c) << ": use only letters, digits, '_' and '.' in names";
         for (const auto &entry : recorded)
           EXPECT_TRUE(seen_.count(entry.first)) << entry.first << ": digest without a case";

@@ -3,15 +3,11 @@
 // equal abscissae, zero and extreme deviations and a large abscissa offset.
 #include <string>
 
-#include "cells.h"
+#include "golden.h"
 #include "tissuesteward/linefit.h"
 
+namespace ts::testing {
 namespace {
-
-using golden::Digest;
-using golden::Register;
-using golden::Source;
-using golden::Vec;
 
 struct Points {
   int n;
@@ -22,7 +18,7 @@ struct Points {
 // mwt as given; a null sig when unweighted and null_sig is set.
 void run_fit(Digest &d, Points &pts, int mwt, bool null_sig = false) {
   float out[6];
-  for (float &o : out) o = golden::kGuard;
+  for (float &o : out) o = kGuard;
   fit(pts.x.p(), pts.y.p(), pts.n, null_sig ? nullptr : pts.sig.p(), mwt, &out[0], &out[1], &out[2],
       &out[3], &out[4], &out[5]);
   for (float o : out) d.value(o);
@@ -109,3 +105,4 @@ const bool fit_cases = [] {
 }();
 
 }  // namespace
+}  // namespace ts::testing

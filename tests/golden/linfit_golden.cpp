@@ -3,16 +3,11 @@
 // ill-conditioned, rank-deficient and underdetermined designs.
 #include <string>
 
-#include "cells.h"
+#include "golden.h"
 #include "tissuesteward/linfit.h"
 
+namespace ts::testing {
 namespace {
-
-using golden::Digest;
-using golden::Grid;
-using golden::Register;
-using golden::Source;
-using golden::Vec;
 
 const Register fpoly_powers("fpoly", "powers", [](Digest &d) {
   const float xs[] = {2.0f, 0.0f, -0.0f, 1.0f, -1.0f, 0.5f, -3.0f, 1e-20f, 1e20f, 0.1f, NAN};
@@ -50,7 +45,7 @@ struct Data {
 void run_svdfit(Digest &d, Data &data, int ma, BasisFunctions basis) {
   Vec a(1, ma), w(1, ma);
   Grid u(data.n, ma), v(ma, ma);
-  float chisq = golden::kGuard;
+  float chisq = kGuard;
   svdfit(data.x.p(), data.y.p(), data.sig.p(), data.n, a.p(), ma, u.p(), v.p(), w.p(), &chisq,
          basis);
   a.digest(d);
@@ -143,3 +138,4 @@ const bool svdfit_cases = [] {
 }();
 
 }  // namespace
+}  // namespace ts::testing

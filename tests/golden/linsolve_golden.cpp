@@ -7,16 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "cells.h"
+#include "golden.h"
 #include "tissuesteward/linsolve.h"
 
+namespace ts::testing {
 namespace {
-
-using golden::Cells;
-using golden::Digest;
-using golden::Grid;
-using golden::Register;
-using golden::Source;
 
 // a[1..n][1..n] filled, then m right-hand sides (none: a null b, m = 0).
 void run_gaussj(Digest &d, int n, int m, const std::function<void(Grid &)> &fill,
@@ -142,3 +137,4 @@ const bool covsrt_cases = [] {
 }();
 
 }  // namespace
+}  // namespace ts::testing

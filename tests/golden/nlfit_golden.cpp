@@ -6,23 +6,17 @@
 #include <string>
 #include <vector>
 
-#include "cells.h"
+#include "golden.h"
 #include "tissuesteward/nlfit.h"
 
+namespace ts::testing {
 namespace {
-
-using golden::Cells;
-using golden::Digest;
-using golden::Grid;
-using golden::Register;
-using golden::Source;
-using golden::Vec;
 
 void run_fgauss(Digest &d, float x, const std::vector<float> &params) {
   const int na = static_cast<int>(params.size());
   Vec a(1, na), dyda(1, na);
   for (int i = 1; i <= na; ++i) a[i] = params[static_cast<std::size_t>(i - 1)];
-  float y = golden::kGuard;
+  float y = kGuard;
   fgauss(x, a.p(), &y, dyda.p(), na);
   d.value(y);
   dyda.digest(d);
@@ -121,7 +115,7 @@ void run_mrqcof(Digest &d, Data &data, ts_model_fn model, const std::vector<floa
   Grid alpha(ma, ma);
   Cells<int> ia = flags_of(flags);
   for (int i = 1; i <= ma; ++i) a[i] = params[static_cast<std::size_t>(i - 1)];
-  float chisq = golden::kGuard;
+  float chisq = kGuard;
   mrqcof(data.x.p(), data.y.p(), data.sig.p(), data.n, a.p(), ia.p(), ma, alpha.p(), beta.p(),
          &chisq, model);
   d.value(chisq);
@@ -194,7 +188,7 @@ class Fit {
   Vec a_;
   Cells<int> ia_;
   Grid covar_, alpha_;
-  float chisq_ = golden::kGuard, alamda_ = golden::kGuard;
+  float chisq_ = kGuard, alamda_ = kGuard;
 };
 
 const bool mrqmin_cases = [] {
@@ -230,3 +224,4 @@ const bool mrqmin_cases = [] {
 }();
 
 }  // namespace
+}  // namespace ts::testing

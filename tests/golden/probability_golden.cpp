@@ -4,13 +4,11 @@
 // each conversion defines (zero degrees of freedom, F < 0, |r| = 1, p = 1).
 #include <cmath>
 
-#include "cells.h"
+#include "golden.h"
 #include "tissuesteward/probability.h"
 
+namespace ts::testing {
 namespace {
-
-using golden::Digest;
-using golden::Register;
 
 const unsigned long kDegrees[] = {0, 1, 2, 3, 5, 10, 30, 100, 1000};
 const float kProbabilities[] = {-0.1f, 0.0f, 1e-6f, 0.001f, 0.01f, 0.05f, 0.1f,
@@ -60,3 +58,4 @@ const Register p_to_z_grid("p_to_z", "grid", [](Digest &d) {
 });
 
 }  // namespace
+}  // namespace ts::testing

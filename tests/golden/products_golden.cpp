@@ -5,16 +5,11 @@
 #include <string>
 #include <tuple>
 
-#include "cells.h"
+#include "golden.h"
 #include "tissuesteward/products.h"
 
+namespace ts::testing {
 namespace {
-
-using golden::Digest;
-using golden::Grid;
-using golden::Register;
-using golden::Source;
-using golden::Vec;
 
 std::string dims(int a, int b) { return std::to_string(a) + "x" + std::to_string(b); }
 std::string dims(int a, int b, int c) { return dims(a, b) + "x" + std::to_string(c); }
@@ -233,9 +228,9 @@ void run_copy(Digest &d, int n, int m, int mode, std::uint64_t seed) {
   from.fill([&src] {
     switch (src.below(8)) {
       case 0:
-        return golden::from_bits(0x7f800001u);  // signalling NaN
+        return from_bits(0x7f800001u);  // signalling NaN
       case 1:
-        return golden::from_bits(0xffc01234u);  // negative quiet NaN with a payload
+        return from_bits(0xffc01234u);  // negative quiet NaN with a payload
       case 2:
         return src.awkward();
       default:
@@ -258,3 +253,4 @@ const bool copy_cases = [] {
 }();
 
 }  // namespace
+}  // namespace ts::testing

@@ -11,13 +11,11 @@
 #include <climits>
 #include <string>
 
-#include "cells.h"
+#include "golden.h"
 #include "tissuesteward/random.h"
 
+namespace ts::testing {
 namespace {
-
-using golden::Digest;
-using golden::Register;
 
 // Uses up a stored gasdev spare, if any. A call that returns the spare
 // leaves the state variable alone; one that draws changes it, and then
@@ -131,3 +129,4 @@ const bool gasdev_cases = [] {
 }();
 
 }  // namespace
+}  // namespace ts::testing

@@ -4,17 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "shapes.h"
+#include "golden.h"
 #include "tissuesteward/select.h"
 
+namespace ts::testing {
 namespace {
-
-using golden::Cells;
-using golden::Digest;
-using golden::Register;
-using golden::Shape;
-using golden::Source;
-using golden::Vec;
 
 // Positions to select: both ends, the middle and a few random ones.
 std::vector<unsigned long> positions(unsigned long n, std::uint64_t seed) {
@@ -25,13 +19,13 @@ std::vector<unsigned long> positions(unsigned long n, std::uint64_t seed) {
 }
 
 const bool select_cases = [] {
-  for (Shape shape : golden::kAllShapes)
+  for (Shape shape : kAllShapes)
     for (unsigned long n : {1UL, 2UL, 3UL, 10UL, 1000UL, 100000UL})
-      Register("select", golden::shape_name(shape) + "_" + std::to_string(n),
+      Register("select", shape_name(shape) + "_" + std::to_string(n),
                [shape, n](Digest &d) {
                  for (unsigned long k : positions(n, 800 + n)) {
                    Vec arr(1, static_cast<long>(n));
-                   golden::fill_shape(arr, shape, 801 + n);
+                   arr.assign(shaped(shape, arr.size(), 801 + n));
                    d.value(select(k, n, arr.p()));
                    arr.digest(d);
                  }
@@ -66,7 +60,7 @@ const bool select_ushort_cases = [] {
 }();
 
 void run_crank(Digest &d, Vec &w) {
-  float s = golden::kGuard;
+  float s = kGuard;
   crank(static_cast<unsigned long>(w.hi()), w.p(), &s);
   d.value(s);
   w.digest(d);
@@ -91,9 +85,9 @@ const bool crank_cases = [] {
   });
   for (Shape shape : {Shape::kSorted, Shape::kAllEqual})
     for (unsigned long n : {10UL, 1000UL, 100000UL})
-      Register("crank", golden::shape_name(shape) + "_" + std::to_string(n), [shape, n](Digest &d) {
+      Register("crank", shape_name(shape) + "_" + std::to_string(n), [shape, n](Digest &d) {
         Vec w(1, static_cast<long>(n));
-        golden::fill_shape(w, shape, 820 + n);
+        w.assign(shaped(shape, w.size(), 820 + n));
         run_crank(d, w);
       });
   Register("crank", "long_runs_100000", [](Digest &d) {
@@ -115,3 +109,4 @@ const bool crank_cases = [] {
 }();
 
 }  // namespace
+}  // namespace ts::testing

@@ -3,27 +3,23 @@
 // shape, from one element (and none) up to 10^5.
 #include <string>
 
-#include "shapes.h"
+#include "golden.h"
 #include "tissuesteward/sort.h"
 
+namespace ts::testing {
 namespace {
-
-using golden::Digest;
-using golden::Register;
-using golden::Shape;
-using golden::Vec;
 
 const unsigned long kSizes[] = {1, 2, 7, 8, 9, 100, 1000, 100000};
 
 std::string case_name(Shape shape, unsigned long n) {
-  return golden::shape_name(shape) + "_" + std::to_string(n);
+  return shape_name(shape) + "_" + std::to_string(n);
 }
 
 enum class Routine { kSort, kSort2, kHeap };
 
 void run(Digest &d, Routine routine, Shape shape, unsigned long n, std::uint64_t seed) {
   Vec arr(1, static_cast<long>(n));
-  golden::fill_shape(arr, shape, seed);
+  arr.assign(shaped(shape, arr.size(), seed));
   switch (routine) {
     case Routine::kSort:
       sort(n, arr.p());
@@ -37,8 +33,8 @@ void run(Digest &d, Routine routine, Shape shape, unsigned long n, std::uint64_t
       Vec brr(1, static_cast<long>(n));
       for (unsigned long i = 1; i <= n; ++i)
         brr[static_cast<long>(i)] =
-            i % 5 == 0   ? golden::from_bits(0x7f800000u + static_cast<std::uint32_t>(i))
-            : i % 7 == 0 ? golden::from_bits(0xffc00000u + static_cast<std::uint32_t>(i))
+            i % 5 == 0   ? from_bits(0x7f800000u + static_cast<std::uint32_t>(i))
+            : i % 7 == 0 ? from_bits(0xffc00000u + static_cast<std::uint32_t>(i))
                          : static_cast<float>(i);
       sort2(n, arr.p(), brr.p());
       brr.digest_bits(d);
@@ -52,7 +48,7 @@ const bool sort_cases = [] {
   const std::pair<const char *, Routine> routines[] = {
       {"sort", Routine::kSort}, {"sort2", Routine::kSort2}, {"hpsort", Routine::kHeap}};
   for (auto [name, routine] : routines) {
-    for (Shape shape : golden::kAllShapes)
+    for (Shape shape : kAllShapes)
       for (unsigned long n : kSizes)
         Register(name, case_name(shape, n),
                  [routine = routine, shape, n](Digest &d) { run(d, routine, shape, n, 700 + n); });
@@ -63,3 +59,4 @@ const bool sort_cases = [] {
 }();
 
 }  // namespace
+}  // namespace ts::testing

@@ -6,16 +6,11 @@
 #include <string>
 #include <utility>
 
-#include "cells.h"
+#include "golden.h"
 #include "tissuesteward/svd.h"
 
+namespace ts::testing {
 namespace {
-
-using golden::Digest;
-using golden::Grid;
-using golden::Register;
-using golden::Source;
-using golden::Vec;
 
 using Fill = std::function<void(Grid &, int m, int n)>;
 
@@ -301,3 +296,4 @@ const bool inverse_cases = [] {
 }();
 
 }  // namespace
+}  // namespace ts::testing

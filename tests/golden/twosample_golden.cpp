@@ -3,16 +3,11 @@
 // Kolmogorov-Smirnov D (with the samples it sorts) and its significance.
 #include <string>
 
-#include "shapes.h"
+#include "golden.h"
 #include "tissuesteward/twosample.h"
 
+namespace ts::testing {
 namespace {
-
-using golden::Digest;
-using golden::Register;
-using golden::Shape;
-using golden::Source;
-using golden::Vec;
 
 // n values spread·unit + offset.
 void spread(Vec &v, std::uint64_t seed, float offset, float spread) {
@@ -21,7 +16,7 @@ void spread(Vec &v, std::uint64_t seed, float offset, float spread) {
 }
 
 void run_avevar(Digest &d, Vec &data) {
-  float ave = golden::kGuard, var = golden::kGuard;
+  float ave = kGuard, var = kGuard;
   avevar(data.p(), static_cast<unsigned long>(data.hi()), &ave, &var);
   d.value(ave);
   d.value(var);
@@ -47,9 +42,9 @@ const bool avevar_cases = [] {
     run_avevar(d, data);
   });
   Register("avevar", "shapes_500", [](Digest &d) {
-    for (Shape shape : golden::kAllShapes) {
+    for (Shape shape : kAllShapes) {
       Vec data(1, 500);
-      golden::fill_shape(data, shape, 902);
+      data.assign(shaped(shape, data.size(), 902));
       run_avevar(d, data);
     }
   });
@@ -66,7 +61,7 @@ enum class T { kUnequal, kPooled };
 
 // Both statistics leave the sixth argument alone; it holds a guard.
 void run_t(Digest &d, T which, Vec &a, Vec &b) {
-  float t = golden::kGuard, prob = golden::kGuard;
+  float t = kGuard, prob = kGuard;
   const auto na = static_cast<unsigned long>(a.hi()), nb = static_cast<unsigned long>(b.hi());
   if (which == T::kUnequal)
     tutest(a.p(), na, b.p(), nb, &t, &prob);
@@ -110,8 +105,8 @@ const bool t_cases = [] {
     });
     Register(routine, "awkward_and_tiny", [which](Digest &d) {
       Vec a(1, 40), b(1, 30), c(1, 2), e(1, 2);
-      golden::fill_shape(a, Shape::kAwkward, 914);
-      golden::fill_shape(b, Shape::kFewDistinct, 915);
+      a.assign(shaped(Shape::kAwkward, a.size(), 914));
+      b.assign(shaped(Shape::kFewDistinct, b.size(), 915));
       spread(c, 916, 0.0f, 1.0f);
       spread(e, 917, 0.0f, 1.0f);
       run_t(d, which, a, b);
@@ -122,7 +117,7 @@ const bool t_cases = [] {
 }();
 
 void run_kstwo(Digest &d, Vec &a, Vec &b) {
-  float dist = golden::kGuard, prob = golden::kGuard;
+  float dist = kGuard, prob = kGuard;
   kstwo(a.p(), static_cast<unsigned long>(a.hi()), b.p(), static_cast<unsigned long>(b.hi()), &dist,
         &prob);
   d.value(dist);
@@ -142,8 +137,8 @@ const bool kstwo_cases = [] {
   });
   Register("kstwo", "ties_across_samples", [](Digest &d) {
     Vec a(1, 60), b(1, 45);
-    golden::fill_shape(a, Shape::kFewDistinct, 921);
-    golden::fill_shape(b, Shape::kFewDistinct, 922);
+    a.assign(shaped(Shape::kFewDistinct, a.size(), 921));
+    b.assign(shaped(Shape::kFewDistinct, b.size(), 922));
     run_kstwo(d, a, b);
   });
   for (auto [na, nb] : {std::pair{1L, 1L}, {1L, 9L}, {1000L, 700L}, {10000L, 10000L}})
@@ -155,10 +150,10 @@ const bool kstwo_cases = [] {
                run_kstwo(d, a, b);
              });
   Register("kstwo", "shapes_300_200", [](Digest &d) {
-    for (Shape shape : golden::kAllShapes) {
+    for (Shape shape : kAllShapes) {
       Vec a(1, 300), b(1, 200);
-      golden::fill_shape(a, shape, 925);
-      golden::fill_shape(b, Shape::kUniform, 926);
+      a.assign(shaped(shape, a.size(), 925));
+      b.assign(shaped(Shape::kUniform, b.size(), 926));
       run_kstwo(d, a, b);
     }
   });
@@ -179,3 +174,4 @@ const Register probks_table("probks", "table", [](Digest &d) {
 });
 
 }  // namespace
+}  // namespace ts::testing

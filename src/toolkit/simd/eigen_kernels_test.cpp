@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: MIT
 // The Jacobi rotation kernels against the scalar kernels and the plain
 // steps.
-#include "toolkit/simd/kernel_test_support.h"
+#include "support/simd_kernels.h"
 
-namespace ts::simd {
+namespace ts::testing {
 namespace {
+
+using namespace ts::simd;
 
 void plain_rotate(float &x, float &y, float s, float tau) {
   const float g = x, h = y;
@@ -91,4 +93,4 @@ TEST(EigenKernels, JacobiRotationsMatchScalarAndPlainSteps) {
 }
 
 }  // namespace
-}  // namespace ts::simd
+}  // namespace ts::testing

@@ -2,10 +2,12 @@
 // The FFT kernels against the scalar kernels: every stage shape from one
 // group per block (all odd elements) to several vectors' worth, misaligned
 // starts, both signs, awkward values in the data and in the factors.
-#include "toolkit/simd/kernel_test_support.h"
+#include "support/simd_kernels.h"
 
-namespace ts::simd {
+namespace ts::testing {
 namespace {
+
+using namespace ts::simd;
 
 // Twiddle factors: awkward floats carried into double, plus a few doubles
 // no float holds, and the factor 1 that every stage starts with.
@@ -82,4 +84,4 @@ TEST(FftKernels, UntanglingMatchesScalar) {
 }
 
 }  // namespace
-}  // namespace ts::simd
+}  // namespace ts::testing

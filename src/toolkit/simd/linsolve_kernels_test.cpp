@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: MIT
 // Gauss-Jordan's row elimination kernels against the scalar kernels and
 // against the plain steps.
-#include "toolkit/simd/kernel_test_support.h"
+#include "support/simd_kernels.h"
 
-namespace ts::simd {
+namespace ts::testing {
 namespace {
+
+using namespace ts::simd;
 
 TEST(LinsolveKernels, EliminationAndLargestMatchScalarAndPlainSteps) {
   for_each_vector_target([](const Kernels &ref, const Kernels &vec) {
@@ -37,4 +39,4 @@ TEST(LinsolveKernels, EliminationAndLargestMatchScalarAndPlainSteps) {
 }
 
 }  // namespace
-}  // namespace ts::simd
+}  // namespace ts::testing

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: MIT
 // The dense products' kernels against the scalar kernels.
-#include "toolkit/simd/kernel_test_support.h"
+#include "support/simd_kernels.h"
 
 #include <limits>
 
-namespace ts::simd {
+namespace ts::testing {
 namespace {
 
-using ts::testing::from_bits;
+using namespace ts::simd;
 
 TEST(ProductsKernels, ScaleRowMatchesScalar) {
   for_each_vector_target([](const Kernels &ref, const Kernels &vec) {
@@ -92,7 +92,7 @@ TEST(ProductsKernels, MatrixKernelsMatchScalar) {
           ref.products.transpose(a.row.data(), want_t.row.data(), n, p);
           vec.products.transpose(a.row.data(), got_t.row.data(), n, p);
           for (std::size_t e = 0; e < want_t.data.size(); ++e)
-            ASSERT_EQ(ts::testing::bits(want_t.data[e]), ts::testing::bits(got_t.data[e]));
+            ASSERT_EQ(bits(want_t.data[e]), bits(got_t.data[e]));
 
           // y = A·x with x the first row of b's buffer.
           std::vector<float> y_want(n + 2, 9.0f), y_got = y_want;
@@ -130,4 +130,4 @@ TEST(ProductsKernels, MatrixKernelsMatchScalar) {
 }
 
 }  // namespace
-}  // namespace ts::simd
+}  // namespace ts::testing

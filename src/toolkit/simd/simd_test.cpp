@@ -3,14 +3,16 @@
 // kernel tests (<family>_kernels_test.cpp beside this file): it links the
 // kernel tables themselves, not the library, so each target the machine has
 // runs side by side with the scalar kernels in one process.
-#include "toolkit/simd/kernel_test_support.h"
+#include "support/simd_kernels.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 
-namespace ts::simd {
+namespace ts::testing {
 namespace {
+
+using namespace ts::simd;
 
 TEST(TargetChoice, NamesParseBackAndCapsOnlyLower) {
   for (int t = 0; t < kTargetCount; ++t) {
@@ -51,4 +53,4 @@ TEST(TargetChoiceDeathTest, EnvironmentCapsOrIsReportedOnce) {
 }
 
 }  // namespace
-}  // namespace ts::simd
+}  // namespace ts::testing

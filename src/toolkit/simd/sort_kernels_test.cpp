@@ -1,57 +1,55 @@
 // SPDX-License-Identifier: MIT
 // The vector sort against the order every correct sort gives, and its
 // refusal of every array whose order is not unique bit for bit.
-#include "toolkit/simd/kernel_test_support.h"
+#include "support/simd_kernels.h"
 
 #include <algorithm>
 #include <functional>
 #include <limits>
-#include <random>
 
-namespace ts::simd {
+namespace ts::testing {
 namespace {
 
-using ts::testing::bits;
-using ts::testing::from_bits;
+using namespace ts::simd;
 
-using Fill = std::function<float(std::size_t i, std::size_t n, std::mt19937 &rng)>;
+using Fill = std::function<float(std::size_t i, std::size_t n, Source &rng)>;
 
-struct Shape {
+struct Pattern {
   const char *name;
   Fill value;
 };
 
-float uniform(std::mt19937 &rng) { return std::uniform_real_distribution<float>(-1e3f, 1e3f)(rng); }
+float uniform(Source &rng) { return rng.in(-1e3f, 1e3f); }
 
 const float kInf = std::numeric_limits<float>::infinity();
 
-const Shape kShapes[] = {
-    {"uniform", [](std::size_t, std::size_t, std::mt19937 &r) { return uniform(r); }},
-    {"ascending", [](std::size_t i, std::size_t, std::mt19937 &) { return 0.5f * float(i); }},
-    {"descending", [](std::size_t i, std::size_t n, std::mt19937 &) { return float(n - i); }},
-    {"all equal", [](std::size_t, std::size_t, std::mt19937 &) { return 7.25f; }},
-    {"four values", [](std::size_t, std::size_t, std::mt19937 &r) { return float(r() % 4); }},
-    {"sawtooth", [](std::size_t i, std::size_t, std::mt19937 &) { return float(i % 37); }},
-    {"organ pipe", [](std::size_t i, std::size_t n, std::mt19937 &) { return float(i < n / 2 ? i : n - i); }},
-    {"infinities", [](std::size_t, std::size_t, std::mt19937 &r) {
-       const unsigned k = r() % 4;
+const Pattern kPatterns[] = {
+    {"uniform", [](std::size_t, std::size_t, Source &r) { return uniform(r); }},
+    {"ascending", [](std::size_t i, std::size_t, Source &) { return 0.5f * float(i); }},
+    {"descending", [](std::size_t i, std::size_t n, Source &) { return float(n - i); }},
+    {"all equal", [](std::size_t, std::size_t, Source &) { return 7.25f; }},
+    {"four values", [](std::size_t, std::size_t, Source &r) { return float(r.below(4)); }},
+    {"sawtooth", [](std::size_t i, std::size_t, Source &) { return float(i % 37); }},
+    {"organ pipe", [](std::size_t i, std::size_t n, Source &) { return float(i < n / 2 ? i : n - i); }},
+    {"infinities", [](std::size_t, std::size_t, Source &r) {
+       const unsigned long k = r.below(4);
        return k == 0 ? kInf : k == 1 ? -kInf : uniform(r);
      }},
-    {"negative zeros", [](std::size_t, std::size_t, std::mt19937 &r) { return r() % 3 ? -0.0f : uniform(r); }},
-    {"denormals", [](std::size_t, std::size_t, std::mt19937 &r) {
-       return from_bits((r() % 2 ? 0x80000000u : 0u) | (1u + r() % 0x7fffffu));
+    {"negative zeros", [](std::size_t, std::size_t, Source &r) { return r.below(3) ? -0.0f : uniform(r); }},
+    {"denormals", [](std::size_t, std::size_t, Source &r) {
+       return from_bits((r.below(2) ? 0x80000000u : 0u) | static_cast<std::uint32_t>(1 + r.below(0x7fffff)));
      }},
-    {"denormals and one zero", [](std::size_t i, std::size_t, std::mt19937 &r) {
-       return i == 5 ? 0.0f : from_bits(1u + r() % 0x7fffffu);
+    {"denormals and one zero", [](std::size_t i, std::size_t, Source &r) {
+       return i == 5 ? 0.0f : from_bits(static_cast<std::uint32_t>(1 + r.below(0x7fffff)));
      }},
-    {"both zeros", [](std::size_t, std::size_t, std::mt19937 &r) {
-       const unsigned k = r() % 3;
+    {"both zeros", [](std::size_t, std::size_t, Source &r) {
+       const unsigned long k = r.below(3);
        return k == 0 ? 0.0f : k == 1 ? -0.0f : uniform(r);
      }},
-    {"a NaN at the end", [](std::size_t i, std::size_t n, std::mt19937 &r) {
+    {"a NaN at the end", [](std::size_t i, std::size_t n, Source &r) {
        return i + 1 == n ? from_bits(0x7fc00001u) : uniform(r);
      }},
-    {"awkward", [](std::size_t, std::size_t, std::mt19937 &r) { return awkward_floats(1, r())[0]; }},
+    {"awkward", [](std::size_t, std::size_t, Source &r) { return awkward_floats(1, r.word())[0]; }},
 };
 
 // Whether the ascending order of v is unique bit for bit: no NaN, and all
@@ -77,11 +75,11 @@ TEST(SortKernels, SortsEveryArrayWithAUniqueOrderAndDeclinesTheRest) {
   for (std::size_t n : {63, 64, 65, 127, 128, 129, 255, 256, 257, 1000, 4095, 4096, 4097, 100000})
     sizes.push_back(n);
   for_each_vector_target([&](const Kernels &ref, const Kernels &vec) {
-    for (const Shape &shape : kShapes)
+    for (const Pattern &shape : kPatterns)
       for (std::size_t n : sizes) {
         SCOPED_TRACE(std::string(shape.name) + ", n=" + std::to_string(n));
-        std::mt19937 rng(static_cast<unsigned>(n) * 31u + shape.name[0]);
-        std::vector<float> input(n + 2, from_bits(0x7fbadbadu));  // guards at both ends
+        Source rng(static_cast<unsigned>(n) * 31u + shape.name[0]);
+        std::vector<float> input(n + 2, kGuard);  // guards at both ends
         for (std::size_t i = 0; i < n; ++i) input[i + 1] = shape.value(i, n, rng);
         const std::vector<float> values(input.begin() + 1, input.end() - 1);
 
@@ -106,9 +104,9 @@ TEST(SortKernels, SortsEveryArrayWithAUniqueOrderAndDeclinesTheRest) {
 // limit: checked directly, on the lane type it ignores.
 TEST(SortKernels, HeapSortFallbackSorts) {
   struct NoLanes {};
-  for (const Shape &shape : kShapes)
+  for (const Pattern &shape : kPatterns)
     for (std::size_t n : {1, 2, 3, 8, 9, 100, 1001}) {
-      std::mt19937 rng(static_cast<unsigned>(n));
+      Source rng(static_cast<unsigned>(n));
       std::vector<float> got(n);
       for (std::size_t i = 0; i < n; ++i) got[i] = shape.value(i, n, rng);
       if (!order_is_unique(got)) continue;
@@ -120,4 +118,4 @@ TEST(SortKernels, HeapSortFallbackSorts) {
 }
 
 }  // namespace
-}  // namespace ts::simd
+}  // namespace ts::testing

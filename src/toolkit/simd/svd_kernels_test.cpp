@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: MIT
 // The Householder kernels of the SVD against the scalar kernels and the
 // plain steps.
-#include "toolkit/simd/kernel_test_support.h"
+#include "support/simd_kernels.h"
 
-namespace ts::simd {
+namespace ts::testing {
 namespace {
+
+using namespace ts::simd;
 
 // A rows × cols matrix over one padded buffer, mostly ordinary values (long
 // sums of awkward ones are all NaN).
@@ -92,12 +94,10 @@ struct Steps {
 };
 
 // Steps on columns lo..hi only.
-Steps sweep_steps(int lo, int hi, std::uint32_t state) {
+Steps sweep_steps(int lo, int hi, std::uint64_t seed) {
   Steps steps;
-  auto next = [&state](int below) {
-    state = state * 1664525u + 1013904223u;
-    return static_cast<int>((state >> 8) % static_cast<std::uint32_t>(below));
-  };
+  Source source(seed);
+  auto next = [&source](int below) { return static_cast<int>(source.below(static_cast<unsigned long>(below))); };
   while (steps.cs.size() < 800) {
     const int l = lo + next(hi - lo), k = l + 1 + next(hi - l);
     const int kind = next(4);
@@ -157,4 +157,4 @@ TEST(SvdKernels, SweepStepsMatchScalarAndPlainSteps) {
 }
 
 }  // namespace
-}  // namespace ts::simd
+}  // namespace ts::testing

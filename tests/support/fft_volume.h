@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
-// Inputs shared by the FFT test binaries: copyable 1-based arrays with guard
-// cells and real tensors with their Nyquist plane, filled from a seed.
-#ifndef TISSUESTEWARD_FFT_TEST_SUPPORT_H
-#define TISSUESTEWARD_FFT_TEST_SUPPORT_H
+// Real tensors with their Nyquist plane, filled from a seed, for the FFT
+// tests.
+#ifndef TISSUESTEWARD_TESTS_SUPPORT_FFT_VOLUME_H
+#define TISSUESTEWARD_TESTS_SUPPORT_FFT_VOLUME_H
 
-#include "support/guarded.h"
+#include "support/source.h"
 #include "tissuesteward/arrays.h"
 #include "tissuesteward/fft.h"
 
@@ -13,45 +13,7 @@
 #include <cstring>
 #include <vector>
 
-namespace fft_test {
-
-// count floats from a seeded source, uniform in [-1, 1).
-inline void fill(support::Source &source, float *first, std::size_t count) {
-  for (std::size_t i = 0; i < count; ++i) first[i] = source.signed_unit();
-}
-
-// a[1..n] of floats between guard cells: a[0] and a[n + 1 .. n + kGuards].
-class GuardedArray {
- public:
-  static constexpr std::size_t kGuards = 4;
-
-  explicit GuardedArray(std::size_t n) : n_(n), cells_(n + 1 + kGuards, support::guard_value()) {}
-  GuardedArray(std::size_t n, std::uint32_t seed) : GuardedArray(n) {
-    support::Source source(seed);
-    fill(source, first(), n);
-  }
-
-  float *data() { return cells_.data(); }  // 1-based: data()[1] is the first element
-  float *first() { return cells_.data() + 1; }
-  const float *first() const { return cells_.data() + 1; }
-  float &operator[](std::size_t i) { return cells_[i]; }
-  std::size_t size() const { return n_; }
-
-  bool guards_intact() const {
-    if (!support::is_guard(cells_[0])) return false;
-    for (std::size_t i = n_ + 1; i < cells_.size(); ++i)
-      if (!support::is_guard(cells_[i])) return false;
-    return true;
-  }
-  // Same elements, bit for bit.
-  bool same_bits(const GuardedArray &other) const {
-    return n_ == other.n_ && std::memcmp(first(), other.first(), n_ * sizeof(float)) == 0;
-  }
-
- private:
-  std::size_t n_;
-  std::vector<float> cells_;
-};
+namespace ts::testing {
 
 // A real tensor data[1..nn1][1..nn2][1..nn3] (f3tensor) with its Nyquist
 // plane speq[1..nn1][1..2 nn2] (matrix), both filled from a seed. Copies are
@@ -65,9 +27,9 @@ class RealVolume {
                        static_cast<long>(nn3))),
         speq_(matrix(1, static_cast<long>(nn1), 1, static_cast<long>(2 * nn2))),
         blocks_{&data_[1], &data_[1][1], &data_[1][1][1], &speq_[1], &speq_[1][1]} {
-    support::Source source(seed);
-    fill(source, first(), size());
-    fill(source, nyquist(), nyquist_size());
+    Source source(seed);
+    for (float *x = first(); x != first() + size(); ++x) *x = source.signed_unit();
+    for (float *x = nyquist(); x != nyquist() + nyquist_size(); ++x) *x = source.signed_unit();
   }
   RealVolume(const RealVolume &other) : RealVolume(other.nn1_, other.nn2_, other.nn3_, 0) {
     std::memcpy(first(), other.first(), size() * sizeof(float));
@@ -106,6 +68,6 @@ class RealVolume {
   [[maybe_unused]] std::array<const void *, 5> blocks_;
 };
 
-}  // namespace fft_test
+}  // namespace ts::testing
 
 #endif

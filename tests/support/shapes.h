@@ -2,15 +2,19 @@
 // Input orders that stress partitioning and ranking: sorting, selection and
 // the statistics built on them. Every shape is built directly, never by a
 // library sort, so equal keys (and -0.0 against 0.0) sit where we put them.
-#ifndef TISSUESTEWARD_TESTS_GOLDEN_SHAPES_H
-#define TISSUESTEWARD_TESTS_GOLDEN_SHAPES_H
+#ifndef TISSUESTEWARD_TESTS_SUPPORT_SHAPES_H
+#define TISSUESTEWARD_TESTS_SUPPORT_SHAPES_H
 
+#include "support/float_bits.h"
+#include "support/source.h"
+
+#include <algorithm>
+#include <cstdint>
 #include <string>
 #include <utility>
+#include <vector>
 
-#include "cells.h"
-
-namespace golden {
+namespace ts::testing {
 
 enum class Shape {
   kUniform,
@@ -27,18 +31,20 @@ inline constexpr Shape kAllShapes[] = {Shape::kUniform,   Shape::kFewDistinct, S
                                        Shape::kReversed,  Shape::kAllEqual,    Shape::kSignedZeros,
                                        Shape::kOrganPipe, Shape::kAwkward};
 
+// Letters and '_' only: a shape's name is part of golden case names and of
+// test parameter names.
 inline std::string shape_name(Shape s) {
   static const char *const names[] = {"uniform",   "few_distinct", "sorted",     "reversed",
                                       "all_equal", "signed_zeros", "organ_pipe", "awkward"};
   return names[static_cast<int>(s)];
 }
 
-// Fills v[lo..hi] with the shape.
-inline void fill_shape(Vec &v, Shape shape, std::uint64_t seed) {
+// n values of the shape.
+inline std::vector<float> shaped(Shape shape, std::size_t n, std::uint64_t seed) {
   Source src(seed);
-  const long lo = v.lo(), hi = v.hi(), n = hi - lo + 1;
+  std::vector<float> v(n);
   float rising = -static_cast<float>(n) * 0.25f;
-  for (long i = lo; i <= hi; ++i) {
+  for (std::size_t i = 0; i < n; ++i) {
     float x = 0.0f;
     switch (shape) {
       case Shape::kUniform:
@@ -61,21 +67,28 @@ inline void fill_shape(Vec &v, Shape shape, std::uint64_t seed) {
         x = k == 0 ? -0.0f : k == 1 ? 0.0f : 1.0f;
         break;
       }
-      case Shape::kOrganPipe: {
-        const long half = (i - lo) < n / 2 ? (i - lo) : (n - 1 - (i - lo));
-        x = static_cast<float>(half);
+      case Shape::kOrganPipe:
+        x = static_cast<float>(i < n / 2 ? i : n - 1 - i);
         break;
-      }
       case Shape::kAwkward:
         x = src.awkward();
         break;
     }
     v[i] = x;
   }
-  if (shape == Shape::kReversed)
-    for (long i = lo, j = hi; i < j; ++i, --j) std::swap(v[i], v[j]);
+  if (shape == Shape::kReversed) std::reverse(v.begin(), v.end());
+  return v;
 }
 
-}  // namespace golden
+// The bit patterns of values, in increasing order: equal for two arrays iff
+// one is a permutation of the other (signed zeros told apart).
+inline std::vector<std::uint32_t> sorted_bits(const std::vector<float> &values) {
+  std::vector<std::uint32_t> b;
+  for (float x : values) b.push_back(bits(x));
+  std::sort(b.begin(), b.end());
+  return b;
+}
+
+}  // namespace ts::testing
 
 #endif
