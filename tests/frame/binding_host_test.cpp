@@ -13,7 +13,7 @@
 // This host's API, in table order (all_host_functions.cpp).
 extern "C" int (*const kAllHostFunctions[])();
 
-namespace ts::test {
+namespace ts::testing {
 namespace {
 
 using HostFunction = int();
@@ -53,4 +53,4 @@ TEST(Binding, LeavesTheHostsCodeAlone) {
 }
 
 }  // namespace
-}  // namespace ts::test
+}  // namespace ts::testing

@@ -14,7 +14,7 @@
 
 #include <sys/wait.h>
 
-namespace ts::test {
+namespace ts::testing {
 namespace {
 
 using namespace ts::frame;
@@ -276,4 +276,4 @@ TEST_F(FileRequests, FarOverlongTextEndsTheProcess) {
 }
 
 }  // namespace
-}  // namespace ts::test
+}  // namespace ts::testing

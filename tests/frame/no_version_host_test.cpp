@@ -5,7 +5,7 @@
 // hvGetVersionOfKorvelHV variable is visible to the lookup and must not count).
 #include "plugin_host.h"
 
-namespace ts::test {
+namespace ts::testing {
 namespace {
 
 class NoVersionHost : public HostTest {};
@@ -38,4 +38,4 @@ TEST_F(NoVersionHost, InitFailsSilently) {
 }
 
 }  // namespace
-}  // namespace ts::test
+}  // namespace ts::testing

@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-namespace ts::test {
+namespace ts::testing {
 
 // The host table's names, in binding order.
 inline constexpr const char *kHostFunctionNames[] = {
@@ -97,6 +97,6 @@ class HostTest : public ::testing::Test {
   void SetUp() override { host().reset(); }
 };
 
-}  // namespace ts::test
+}  // namespace ts::testing
 
 #endif

@@ -11,7 +11,7 @@
 
 extern "C" void hvGetVersionOfKorvelHV(int *major, int *minor, int *patch);  // this host's API
 
-namespace ts::test {
+namespace ts::testing {
 namespace {
 
 class VersionOnlyHost : public HostTest {};
@@ -47,4 +47,4 @@ TEST_F(VersionOnlyHost, RefusesAnOldHostWithoutAMessageBoxToShow) {
 }
 
 }  // namespace
-}  // namespace ts::test
+}  // namespace ts::testing
