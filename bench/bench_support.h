@@ -31,7 +31,7 @@ inline std::string case_name(const std::string &label, const std::string &impl) 
 // once; the rest get half a second and five repetitions (median reported),
 // which keeps the whole suite within about ten minutes on two cores.
 struct Effort {
-  int iterations = 0;    // 0: let the framework choose within min_time
+  int iterations = 0;  // 0: let the framework choose within min_time
   double min_time = 0.5;
   int repetitions = 5;
 };
@@ -46,8 +46,8 @@ inline Effort effective(Effort effort) {
   return effort.iterations > 0 ? Effort{1, 0.0, 1} : Effort{0, 0.01, 1};
 }
 
-inline benchmark::internal::Benchmark *configure(benchmark::internal::Benchmark *b,
-                                                 Effort effort, bool manual_time) {
+inline benchmark::internal::Benchmark *configure(benchmark::internal::Benchmark *b, Effort effort,
+                                                 bool manual_time) {
   effort = effective(effort);
   b->Unit(benchmark::kMicrosecond);
   if (manual_time) b->UseManualTime();
@@ -66,8 +66,8 @@ inline benchmark::internal::Benchmark *configure(benchmark::internal::Benchmark 
 // Registers a case whose body restores its own input: `restore()` runs
 // untimed before each timed `run()`.
 template <class Restore, class Run>
-void register_in_place(const std::string &label, const std::string &impl,
-                       const Effort &effort, Restore restore, Run run) {
+void register_in_place(const std::string &label, const std::string &impl, const Effort &effort,
+                       Restore restore, Run run) {
   auto body = [restore, run](benchmark::State &state) mutable {
     for (auto _ : state) {
       restore();

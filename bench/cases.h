@@ -15,7 +15,8 @@ inline constexpr std::size_t kFftSizes[] = {1u << 10, 1u << 16, 1u << 20};
 inline constexpr std::uint32_t kFour1Seed = 101, kRealftSeed = 102;
 // The sweep of both routines against FFTW FFTW_MEASURE only: 2^1 .. 2^22,
 // less the sizes above.
-inline constexpr int kFftSweepBits[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12, 13, 14, 15, 17, 18, 19, 21, 22};
+inline constexpr int kFftSweepBits[] = {1,  2,  3,  4,  5,  6,  7,  8,  9, 11,
+                                        12, 13, 14, 15, 17, 18, 19, 21, 22};
 
 // Multi-dimensional FFT.
 inline constexpr std::size_t kFournSide = 512;

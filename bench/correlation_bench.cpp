@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Spearman's rank correlation of 10^6 tied pairs against the std::sort-based
 // computation in double of rank_correlation.h.
-#include "cases.h"
 #include "bench_support.h"
+#include "cases.h"
 #include "correlation_routines.h"
 #include "rank_correlation.h"
 
@@ -28,11 +28,12 @@ void register_spear() {
         spear(x->p(), y->p(), kCount, &d, &zd, &probd, &rs, &probrs);
         benchmark::DoNotOptimize(rs);
       });
-  bench::register_in_place(label, "std::sort ranks, double", bench::kLight, [] {},
-                           [data] {
-                             bench::Spearman s = bench::spearman_in_double(data->first, data->second);
-                             benchmark::DoNotOptimize(s.rs);
-                           });
+  bench::register_in_place(
+      label, "std::sort ranks, double", bench::kLight, [] {},
+      [data] {
+        bench::Spearman s = bench::spearman_in_double(data->first, data->second);
+        benchmark::DoNotOptimize(s.rs);
+      });
 }
 
 }  // namespace

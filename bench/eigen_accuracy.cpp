@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // jacobi against LAPACK dsyev in double on the benchmark inputs: eigenvalues
 // (sorted) and the residual of A·V = V·diag(d) (vectors are free up to sign).
-#include "cases.h"
 #include "accuracy.h"
+#include "cases.h"
 #include "eigen_routines.h"
 #include "lapack_calls.h"
 #include "matrices.h"
@@ -60,7 +60,8 @@ void jacobi_accuracy(bench::AccuracyReport &report, std::size_t n) {
     bench::LapackSymmetricEigen solver(lapack, ni);
     std::vector<float> cm(a);  // symmetric
     solver.run(cm.data());
-    Decomposition e{std::vector<double>(solver.w.begin(), solver.w.end()), std::vector<double>(n * n)};
+    Decomposition e{std::vector<double>(solver.w.begin(), solver.w.end()),
+                    std::vector<double>(n * n)};
     for (std::size_t k = 0; k < n; ++k)
       for (std::size_t i = 0; i < n; ++i) e.v[i * n + k] = cm[k * n + i];
     peers.emplace_back(lapack.name + " ssyev", std::move(e));

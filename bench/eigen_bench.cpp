@@ -2,8 +2,8 @@
 // Jacobi eigen-decomposition of a symmetric matrix (values and vectors)
 // against LAPACK's ssyev (reference build and OpenBLAS, one thread) and
 // Eigen's SelfAdjointEigenSolver.
-#include "cases.h"
 #include "bench_support.h"
+#include "cases.h"
 #include "eigen_routines.h"
 #include "lapack_calls.h"
 #include "matrices.h"
@@ -16,7 +16,8 @@ namespace {
 
 void register_jacobi(std::size_t n) {
   const std::string label = "jacobi " + bench::size_label(n);
-  auto input = std::make_shared<std::vector<float>>(bench::symmetric_matrix(n, bench::cases::kJacobiSeed));
+  auto input =
+      std::make_shared<std::vector<float>>(bench::symmetric_matrix(n, bench::cases::kJacobiSeed));
 
   struct Ours {
     explicit Ours(std::size_t order) : a(order, order), d(order), v(order, order) {}
@@ -42,11 +43,12 @@ void register_jacobi(std::size_t n) {
   });
 
   auto eigen_input = std::make_shared<Eigen::MatrixXf>(bench::eigen_matrix(*input, n, n));
-  bench::register_in_place(label, "Eigen SelfAdjointEigenSolver", bench::kLight, [] {},
-                           [eigen_input] {
-                             Eigen::SelfAdjointEigenSolver<Eigen::MatrixXf> solver(*eigen_input);
-                             benchmark::DoNotOptimize(solver.eigenvalues().data());
-                           });
+  bench::register_in_place(
+      label, "Eigen SelfAdjointEigenSolver", bench::kLight, [] {},
+      [eigen_input] {
+        Eigen::SelfAdjointEigenSolver<Eigen::MatrixXf> solver(*eigen_input);
+        benchmark::DoNotOptimize(solver.eigenvalues().data());
+      });
 }
 
 }  // namespace

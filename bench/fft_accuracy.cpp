@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 // One-dimensional transforms against FFTW in double precision, on the inputs
 // of the benchmarks (uniform in [-1, 1)).
-#include "cases.h"
 #include "accuracy.h"
-#include "inputs.h"
+#include "cases.h"
 #include "fft_routines.h"
+#include "inputs.h"
 
 #include <fftw3.h>
 
@@ -37,7 +37,9 @@ void four1_accuracy(bench::AccuracyReport &report, std::size_t nn) {
   fftwf_execute(plan);
   fftwf_destroy_plan(plan);
 
-  report.add({"four1 " + bench::size_label(nn), kMetric, kTruth,
+  report.add({"four1 " + bench::size_label(nn),
+              kMetric,
+              kTruth,
               bench::max_norm_error(ours.first(), truth),
               {{"FFTW float", bench::max_norm_error(peer, truth)}}});
 }
@@ -61,8 +63,8 @@ void realft_accuracy(bench::AccuracyReport &report, std::size_t n) {
 
   std::vector<double> samples(input.begin(), input.end());
   std::vector<fftw_complex> spectrum(n / 2 + 1);
-  fftw_plan plan = fftw_plan_dft_r2c_1d(static_cast<int>(n), samples.data(), spectrum.data(),
-                                        FFTW_ESTIMATE);
+  fftw_plan plan =
+      fftw_plan_dft_r2c_1d(static_cast<int>(n), samples.data(), spectrum.data(), FFTW_ESTIMATE);
   fftw_execute(plan);
   fftw_destroy_plan(plan);
   std::vector<double> truth = packed_conjugate(spectrum, n);
@@ -73,13 +75,15 @@ void realft_accuracy(bench::AccuracyReport &report, std::size_t n) {
 
   std::vector<float> peer_in(input);
   std::vector<fftwf_complex> peer_out(n / 2 + 1);
-  fftwf_plan fplan = fftwf_plan_dft_r2c_1d(static_cast<int>(n), peer_in.data(), peer_out.data(),
-                                           FFTW_ESTIMATE);
+  fftwf_plan fplan =
+      fftwf_plan_dft_r2c_1d(static_cast<int>(n), peer_in.data(), peer_out.data(), FFTW_ESTIMATE);
   fftwf_execute(fplan);
   fftwf_destroy_plan(fplan);
   std::vector<double> peer = packed_conjugate(peer_out, n);
 
-  report.add({"realft " + bench::size_label(n), kMetric, kTruth,
+  report.add({"realft " + bench::size_label(n),
+              kMetric,
+              kTruth,
               bench::max_norm_error(ours.first(), truth),
               {{"FFTW float", bench::max_norm_error(peer, truth)}}});
 }

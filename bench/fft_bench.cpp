@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // One-dimensional transforms: four1 against FFTW's complex plan, realft
 // against its real-to-complex plan, both in place.
-#include "cases.h"
 #include "bench_support.h"
+#include "cases.h"
 #include "fft_routines.h"
 #include "fftw_support.h"
 
@@ -34,8 +34,7 @@ void register_four1(std::size_t nn, const std::string &prefix = "four1 ",
     });
     bench::register_in_place(
         label, bench::kPlanKinds[kind], effort_for(nn),
-        [peer, &input] { peer->restore(input.data(), input.size()); },
-        [peer] { peer->execute(); });
+        [peer, &input] { peer->restore(input.data(), input.size()); }, [peer] { peer->execute(); });
   }
 }
 
@@ -56,8 +55,7 @@ void register_realft(std::size_t n, const std::string &prefix = "realft ",
     });
     bench::register_in_place(
         label, bench::kPlanKinds[kind], effort_for(n),
-        [peer, &input] { peer->restore(input.data(), input.size()); },
-        [peer] { peer->execute(); });
+        [peer, &input] { peer->restore(input.data(), input.size()); }, [peer] { peer->execute(); });
   }
 }
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Multi-dimensional transforms against FFTW in double precision, on the
 // inputs of the benchmarks (uniform in [-1, 1)).
-#include "cases.h"
 #include "accuracy.h"
+#include "cases.h"
 #include "fftn_routines.h"
 #include "inputs.h"
 #include "tissuesteward/arrays.h"
@@ -37,7 +37,9 @@ void fourn_accuracy(bench::AccuracyReport &report) {
   fftwf_execute(fplan);
   fftwf_destroy_plan(fplan);
 
-  report.add({"fourn " + std::to_string(n) + "x" + std::to_string(n), kMetric, kTruth,
+  report.add({"fourn " + std::to_string(n) + "x" + std::to_string(n),
+              kMetric,
+              kTruth,
               bench::max_norm_error(ours.first(), truth),
               {{"FFTW float", bench::max_norm_error(peer, truth)}}});
 }
@@ -88,12 +90,16 @@ void rlft3_accuracy(bench::AccuracyReport &report, const Volume &v) {
 
   std::vector<float> peer_in(input);
   std::vector<fftwf_complex> peer_out(spectrum_count);
-  fftwf_plan fplan = fftwf_plan_dft_r2c_3d(n1, n2, n3, peer_in.data(), peer_out.data(), FFTW_ESTIMATE);
+  fftwf_plan fplan =
+      fftwf_plan_dft_r2c_3d(n1, n2, n3, peer_in.data(), peer_out.data(), FFTW_ESTIMATE);
   fftwf_execute(fplan);
   fftwf_destroy_plan(fplan);
   std::vector<double> peer = r2c_order(peer_out.data(), spectrum_count, true);
 
-  report.add({"rlft3 " + v.label(), kMetric, kTruth, bench::max_norm_error(ours, truth),
+  report.add({"rlft3 " + v.label(),
+              kMetric,
+              kTruth,
+              bench::max_norm_error(ours, truth),
               {{"FFTW float", bench::max_norm_error(peer, truth)}}});
 }
 

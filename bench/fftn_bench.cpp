@@ -2,8 +2,8 @@
 // Multi-dimensional transforms: fourn on a 512 x 512 complex array against
 // FFTW's 2-D complex plan, rlft3 on real volumes against its 3-D
 // real-to-complex plan, all in place.
-#include "cases.h"
 #include "bench_support.h"
+#include "cases.h"
 #include "fftn_routines.h"
 #include "fftw_support.h"
 #include "tissuesteward/arrays.h"
@@ -37,8 +37,7 @@ void register_fourn() {
     });
     bench::register_in_place(
         label, bench::kPlanKinds[kind], bench::kLight,
-        [peer, &input] { peer->restore(input.data(), input.size()); },
-        [peer] { peer->execute(); });
+        [peer, &input] { peer->restore(input.data(), input.size()); }, [peer] { peer->execute(); });
   }
 }
 
@@ -65,7 +64,9 @@ void register_rlft3(const Volume &v) {
   auto ours = std::make_shared<Ours>(v);
   bench::register_in_place(
       label, bench::kOurs, effort,
-      [ours, &input] { std::memcpy(&ours->data[1][1][1], input.data(), input.size() * sizeof(float)); },
+      [ours, &input] {
+        std::memcpy(&ours->data[1][1][1], input.data(), input.size() * sizeof(float));
+      },
       [ours, v] { rlft3(ours->data, ours->speq, v.n1, v.n2, v.n3, 1); });
 
   // In place, FFTW pads each row of n3 reals to 2 (n3/2 + 1) floats.
@@ -75,9 +76,9 @@ void register_rlft3(const Volume &v) {
     std::memcpy(padded->data() + row * padded_row, input.data() + row * v.n3, v.n3 * sizeof(float));
   for (int kind = 0; kind < 2; ++kind) {
     auto peer = std::make_shared<FftwInPlace>(padded->size(), [v, kind](float *buffer) {
-      return fftwf_plan_dft_r2c_3d(static_cast<int>(v.n1), static_cast<int>(v.n2),
-                                   static_cast<int>(v.n3), buffer,
-                                   reinterpret_cast<fftwf_complex *>(buffer), bench::plan_flags(kind));
+      return fftwf_plan_dft_r2c_3d(
+          static_cast<int>(v.n1), static_cast<int>(v.n2), static_cast<int>(v.n3), buffer,
+          reinterpret_cast<fftwf_complex *>(buffer), bench::plan_flags(kind));
     });
     bench::register_in_place(
         label, bench::kPlanKinds[kind], effort,

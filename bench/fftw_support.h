@@ -24,8 +24,7 @@ inline unsigned plan_flags(int kind) { return kind == 0 ? FFTW_ESTIMATE : FFTW_M
 class FftwInPlace {
  public:
   using Planner = std::function<fftwf_plan(float *buffer)>;
-  FftwInPlace(std::size_t count, Planner planner)
-      : count_(count), planner_(std::move(planner)) {}
+  FftwInPlace(std::size_t count, Planner planner) : count_(count), planner_(std::move(planner)) {}
   ~FftwInPlace() {
     if (plan_) fftwf_destroy_plan(plan_);
     if (buffer_) fftwf_free(buffer_);

@@ -2,8 +2,8 @@
 // Special functions against Boost.Math in long double (and std::lgamma in
 // long double for gammln), over seeded points of the benchmark domains.
 #include "accuracy.h"
-#include "support/source.h"
 #include "gamma_beta_erf_routines.h"
+#include "support/source.h"
 
 #include <boost/math/special_functions/beta.hpp>
 #include <boost/math/special_functions/erf.hpp>
@@ -67,15 +67,17 @@ void gammq_accuracy(bench::AccuracyReport &report) {
   for (int i = 0; i < kSamples; ++i) {
     float a = engine.in(0.5f, 50.0f);
     float x = engine.in(0.0f, 2.0f * a + 5.0f);
-    long double truth = boost::math::gamma_q(static_cast<long double>(a), static_cast<long double>(x));
+    long double truth =
+        boost::math::gamma_q(static_cast<long double>(a), static_cast<long double>(x));
     if (truth < kSmallest) continue;
     worst.take(bench::relative_error(gammq(a, x), truth),
                {bench::relative_error(boost::math::gamma_q(a, x), truth)},
                point("a = %.9g, x = %.9g", a, x));
   }
-  report.add({"gammq",
-              "a in [0.5, 50], x in [0, 2a + 5], Q >= 1e-30: relative error; worst at " + worst.where,
-              "Boost gamma_q long double", worst.ours, worst.named({"Boost gamma_q float"})});
+  report.add(
+      {"gammq",
+       "a in [0.5, 50], x in [0, 2a + 5], Q >= 1e-30: relative error; worst at " + worst.where,
+       "Boost gamma_q long double", worst.ours, worst.named({"Boost gamma_q float"})});
 }
 
 void betai_accuracy(bench::AccuracyReport &report) {
@@ -108,7 +110,8 @@ void erfcc_accuracy(bench::AccuracyReport &report) {
                 bench::relative_error(boost::math::erfc(x), truth)},
                point("x = %.9g", x));
   }
-  report.add({"erfcc", "x in [-4, 9]: relative error; worst at " + worst.where, "Boost erfc long double", worst.ours,
+  report.add({"erfcc", "x in [-4, 9]: relative error; worst at " + worst.where,
+              "Boost erfc long double", worst.ours,
               worst.named({"std::erfc float", "Boost erfc float"})});
 }
 

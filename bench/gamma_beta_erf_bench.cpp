@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
 // Per-call cost of the special functions against the standard library and
 // Boost.Math (default policies: float arguments are evaluated in double).
-#include "scalar_support.h"
 #include "gamma_beta_erf_routines.h"
+#include "scalar_support.h"
 
+#include <boost/math/special_functions/beta.hpp>
 #include <boost/math/special_functions/erf.hpp>
 #include <boost/math/special_functions/gamma.hpp>
-#include <boost/math/special_functions/beta.hpp>
 
 #include <cmath>
 
@@ -20,9 +20,8 @@ struct Triple {
 };
 
 void register_gammln() {
-  auto table = bench::argument_table<double>(201, [](ts::testing::Source &e) {
-    return static_cast<double>(e.in(0.1f, 100.0f));
-  });
+  auto table = bench::argument_table<double>(
+      201, [](ts::testing::Source &e) { return static_cast<double>(e.in(0.1f, 100.0f)); });
   bench::register_per_call("gammln", bench::kOurs, table, [](double x) { return gammln(x); });
   bench::register_per_call("gammln", "std::lgamma", table, [](double x) { return std::lgamma(x); });
   bench::register_per_call("gammln", "Boost lgamma", table,
@@ -53,9 +52,8 @@ void register_betai() {
 }
 
 void register_erfcc() {
-  auto table = bench::argument_table<float>(204, [](ts::testing::Source &e) {
-    return e.in(-4.0f, 9.0f);
-  });
+  auto table =
+      bench::argument_table<float>(204, [](ts::testing::Source &e) { return e.in(-4.0f, 9.0f); });
   bench::register_per_call("erfcc", bench::kOurs, table, [](float x) { return erfcc(x); });
   bench::register_per_call("erfcc", "std::erfc", table, [](float x) { return std::erfc(x); });
   bench::register_per_call("erfcc", "Boost erfc", table,

@@ -39,7 +39,10 @@ inline std::string size_label(std::size_t n) {
   if (n < 1000) return std::to_string(n);
   int e = 0;
   std::size_t m = n;
-  while (m % 10 == 0) { m /= 10; ++e; }
+  while (m % 10 == 0) {
+    m /= 10;
+    ++e;
+  }
   if (m == 1) return "10^" + std::to_string(e);
   if ((n & (n - 1)) == 0) {
     e = 0;

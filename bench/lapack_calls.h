@@ -18,8 +18,12 @@ class LapackSvd {
   std::vector<float> s, u, vt;  // results of the last run
 
   LapackSvd(const Lapack &lapack, int m, int n)
-      : s(n), u(static_cast<std::size_t>(m) * n), vt(static_cast<std::size_t>(n) * n),
-        lapack_(lapack), m_(m), n_(n) {
+      : s(n),
+        u(static_cast<std::size_t>(m) * n),
+        vt(static_cast<std::size_t>(n) * n),
+        lapack_(lapack),
+        m_(m),
+        n_(n) {
     float query = 0;
     int lwork = -1, info = 0;
     std::vector<float> a(static_cast<std::size_t>(m) * n);

@@ -21,23 +21,21 @@ void sgesvd_(const char *jobu, const char *jobvt, const int *m, const int *n, fl
              const int *lda, float *s, float *u, const int *ldu, float *vt, const int *ldvt,
              float *work, const int *lwork, int *info, std::size_t, std::size_t);
 void dgesvd_(const char *jobu, const char *jobvt, const int *m, const int *n, double *a,
-             const int *lda, double *s, double *u, const int *ldu, double *vt,
-             const int *ldvt, double *work, const int *lwork, int *info, std::size_t,
-             std::size_t);
+             const int *lda, double *s, double *u, const int *ldu, double *vt, const int *ldvt,
+             double *work, const int *lwork, int *info, std::size_t, std::size_t);
 void sgesv_(const int *n, const int *nrhs, float *a, const int *lda, int *ipiv, float *b,
             const int *ldb, int *info);
 void dgesv_(const int *n, const int *nrhs, double *a, const int *lda, int *ipiv, double *b,
             const int *ldb, int *info);
-void sgetri_(const int *n, float *a, const int *lda, const int *ipiv, float *work,
-             const int *lwork, int *info);
-void ssyev_(const char *jobz, const char *uplo, const int *n, float *a, const int *lda,
-            float *w, float *work, const int *lwork, int *info, std::size_t, std::size_t);
-void dsyev_(const char *jobz, const char *uplo, const int *n, double *a, const int *lda,
-            double *w, double *work, const int *lwork, int *info, std::size_t, std::size_t);
+void sgetri_(const int *n, float *a, const int *lda, const int *ipiv, float *work, const int *lwork,
+             int *info);
+void ssyev_(const char *jobz, const char *uplo, const int *n, float *a, const int *lda, float *w,
+            float *work, const int *lwork, int *info, std::size_t, std::size_t);
+void dsyev_(const char *jobz, const char *uplo, const int *n, double *a, const int *lda, double *w,
+            double *work, const int *lwork, int *info, std::size_t, std::size_t);
 void sgemm_(const char *transa, const char *transb, const int *m, const int *n, const int *k,
-            const float *alpha, const float *a, const int *lda, const float *b,
-            const int *ldb, const float *beta, float *c, const int *ldc, std::size_t,
-            std::size_t);
+            const float *alpha, const float *a, const int *lda, const float *b, const int *ldb,
+            const float *beta, float *c, const int *ldc, std::size_t, std::size_t);
 void ssyrk_(const char *uplo, const char *trans, const int *n, const int *k, const float *alpha,
             const float *a, const int *lda, const float *beta, float *c, const int *ldc,
             std::size_t, std::size_t);
@@ -66,7 +64,7 @@ inline constexpr const char *kOpenBlasPath =
 // OpenBLAS on one thread, or nullptr when it is not installed
 // (bench/install-deps.sh installs it).
 inline const Lapack *openblas() {
-  static const Lapack *loaded = [] () -> const Lapack * {
+  static const Lapack *loaded = []() -> const Lapack * {
     setenv("OPENBLAS_NUM_THREADS", "1", 1);
     void *handle = dlopen(kOpenBlasPath, RTLD_NOW | RTLD_LOCAL | RTLD_DEEPBIND);
     if (handle == nullptr) return nullptr;

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // gaussj against LAPACK dgesv in double on the benchmark inputs: the inverse
 // and the solution of one right-hand side.
-#include "cases.h"
 #include "accuracy.h"
+#include "cases.h"
 #include "lapack_calls.h"
 #include "linsolve_routines.h"
 #include "matrices.h"
@@ -30,8 +30,7 @@ void gaussj_accuracy(bench::AccuracyReport &report, std::size_t n) {
   ours_a.assign(a);
   ours_b.assign(rhs);
   gaussj(ours_a.p(), ni, ours_b.p(), 1);
-  std::vector<float> ours_inverse = bench::column_major(
-      ours_a.values(), n, n);
+  std::vector<float> ours_inverse = bench::column_major(ours_a.values(), n, n);
   std::vector<float> ours_x = ours_b.values();
 
   std::vector<bench::PeerError> inverse_peers, x_peers;

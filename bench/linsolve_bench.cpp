@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Gauss-Jordan elimination (inverse plus one right-hand side) against
 // LAPACK's sgesv + sgetri, reference build and OpenBLAS on one thread.
-#include "cases.h"
 #include "bench_support.h"
+#include "cases.h"
 #include "lapack_calls.h"
 #include "linsolve_routines.h"
 #include "matrices.h"

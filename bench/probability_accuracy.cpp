@@ -2,8 +2,8 @@
 // The t conversions against Boost.Math's Student's t distribution in long
 // double, over seeded points of the benchmark domains.
 #include "accuracy.h"
-#include "support/source.h"
 #include "probability_routines.h"
+#include "support/source.h"
 
 #include <boost/math/distributions/students_t.hpp>
 
@@ -51,9 +51,11 @@ void run(bench::AccuracyReport &report) {
     }
     boost_p_worst = std::max(boost_p_worst, bench::relative_error(boost_p, truth));
   }
-  report.add({"t_to_p", "t in [0, 8], dof 1..60: relative error of the level; worst at t = " +
-                            t_to_p_where,
-              "Boost students_t long double", t_to_p_worst, {{"Boost float", boost_p_worst}}});
+  report.add({"t_to_p",
+              "t in [0, 8], dof 1..60: relative error of the level; worst at t = " + t_to_p_where,
+              "Boost students_t long double",
+              t_to_p_worst,
+              {{"Boost float", boost_p_worst}}});
 
   double p_to_t_worst = 0.0, boost_t_worst = 0.0;
   std::string p_to_t_where;
@@ -77,9 +79,11 @@ void run(bench::AccuracyReport &report) {
   }
   report.add({"p_to_t",
               "p in [0.001, 0.5], dof 1..60, true t < 54 (" + std::to_string(beyond) + " of " +
-                  std::to_string(kSamples) + " points beyond): relative error of t; worst at p = " +
-                  p_to_t_where,
-              "Boost students_t long double", p_to_t_worst, {{"Boost float", boost_t_worst}}});
+                  std::to_string(kSamples) +
+                  " points beyond): relative error of t; worst at p = " + p_to_t_where,
+              "Boost students_t long double",
+              p_to_t_worst,
+              {{"Boost float", boost_t_worst}}});
 }
 
 const bool registered = bench::register_accuracy_family("probability", run);

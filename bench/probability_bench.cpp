@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Per-call cost of the t conversions against Boost.Math's Student's t
 // distribution (two-sided levels, default policies).
-#include "scalar_support.h"
 #include "probability_routines.h"
+#include "scalar_support.h"
 
 #include <boost/math/distributions/students_t.hpp>
 
@@ -25,9 +25,7 @@ float boost_two_sided_t(float p, unsigned long dof) {
   return boost::math::quantile(boost::math::complement(dist, 0.5f * p));
 }
 
-unsigned long draw_dof(ts::testing::Source &engine) {
-  return engine.between(1, 60);
-}
+unsigned long draw_dof(ts::testing::Source &engine) { return engine.between(1, 60); }
 
 void register_t_to_p() {
   auto table = bench::argument_table<Level>(701, [](ts::testing::Source &e) {

@@ -23,31 +23,37 @@ void register_matrix_matrix(std::size_t n) {
 
   struct Ours {
     explicit Ours(std::size_t size)
-        : a(ts::testing::Grid::zero_based(size, size)), b(ts::testing::Grid::zero_based(size, size)),
+        : a(ts::testing::Grid::zero_based(size, size)),
+          b(ts::testing::Grid::zero_based(size, size)),
           z(ts::testing::Grid::zero_based(size, size)) {}
     ts::testing::Grid a, b, z;
   };
   auto ours = std::make_shared<Ours>(n);
   ours->a.assign(a);
   ours->b.assign(b);
-  bench::register_in_place(label, bench::kOurs, effort, [] {}, [ours, order] {
-    matrix_matrix_mult(ours->a.p(), ours->b.p(), ours->z.p(), order, order, order);
-  });
+  bench::register_in_place(
+      label, bench::kOurs, effort, [] {},
+      [ours, order] {
+        matrix_matrix_mult(ours->a.p(), ours->b.p(), ours->z.p(), order, order, order);
+      });
 
   // Row-major A·B is column-major Bᵀ·Aᵀ read the other way.
   auto z = std::make_shared<std::vector<float>>(n * n);
   bench::for_each_lapack([&](const bench::Lapack &blas) {
-    bench::register_in_place(label, blas.name + " sgemm", effort, [] {}, [&blas, &a, &b, z, order] {
-      const float one = 1.0f, zero = 0.0f;
-      blas.sgemm("N", "N", &order, &order, &order, &one, b.data(), &order, a.data(), &order, &zero,
-                 z->data(), &order, 1, 1);
-    });
+    bench::register_in_place(
+        label, blas.name + " sgemm", effort, [] {},
+        [&blas, &a, &b, z, order] {
+          const float one = 1.0f, zero = 0.0f;
+          blas.sgemm("N", "N", &order, &order, &order, &one, b.data(), &order, a.data(), &order,
+                     &zero, z->data(), &order, 1, 1);
+        });
   });
 
   auto ea = std::make_shared<Eigen::MatrixXf>(bench::eigen_matrix(a, n, n));
   auto eb = std::make_shared<Eigen::MatrixXf>(bench::eigen_matrix(b, n, n));
   auto ez = std::make_shared<Eigen::MatrixXf>(n, n);
-  bench::register_in_place(label, "Eigen", effort, [] {}, [ea, eb, ez] { ez->noalias() = *ea * *eb; });
+  bench::register_in_place(
+      label, "Eigen", effort, [] {}, [ea, eb, ez] { ez->noalias() = *ea * *eb; });
 }
 
 void register_row_products(std::size_t n) {
@@ -57,29 +63,33 @@ void register_row_products(std::size_t n) {
 
   struct Ours {
     explicit Ours(std::size_t size)
-        : a(ts::testing::Grid::zero_based(size, size)), z(ts::testing::Grid::zero_based(size, size)) {}
+        : a(ts::testing::Grid::zero_based(size, size)),
+          z(ts::testing::Grid::zero_based(size, size)) {}
     ts::testing::Grid a, z;
   };
   auto ours = std::make_shared<Ours>(n);
   ours->a.assign(a);
-  bench::register_in_place(label, bench::kOurs, bench::kLight, [] {}, [ours, order] {
-    transposematrix_matrix_mult(ours->a.p(), ours->z.p(), order, order);
-  });
+  bench::register_in_place(
+      label, bench::kOurs, bench::kLight, [] {},
+      [ours, order] { transposematrix_matrix_mult(ours->a.p(), ours->z.p(), order, order); });
 
   // Row-major A (n × m) is column-major Aᵀ: ssyrk with trans = T forms A·Aᵀ.
   auto z = std::make_shared<std::vector<float>>(n * n);
   bench::for_each_lapack([&](const bench::Lapack &blas) {
-    bench::register_in_place(label, blas.name + " ssyrk", bench::kLight, [] {}, [&blas, &a, z, order] {
-      const float one = 1.0f, zero = 0.0f;
-      blas.ssyrk("L", "T", &order, &order, &one, a.data(), &order, &zero, z->data(), &order, 1, 1);
-    });
+    bench::register_in_place(
+        label, blas.name + " ssyrk", bench::kLight, [] {},
+        [&blas, &a, z, order] {
+          const float one = 1.0f, zero = 0.0f;
+          blas.ssyrk("L", "T", &order, &order, &one, a.data(), &order, &zero, z->data(), &order, 1,
+                     1);
+        });
   });
 
   auto ea = std::make_shared<Eigen::MatrixXf>(bench::eigen_matrix(a, n, n));
   auto ez = std::make_shared<Eigen::MatrixXf>(n, n);
-  bench::register_in_place(label, "Eigen", bench::kLight, [ez] { ez->setZero(); }, [ea, ez] {
-    ez->selfadjointView<Eigen::Lower>().rankUpdate(*ea);
-  });
+  bench::register_in_place(
+      label, "Eigen", bench::kLight, [ez] { ez->setZero(); },
+      [ea, ez] { ez->selfadjointView<Eigen::Lower>().rankUpdate(*ea); });
 }
 
 }  // namespace

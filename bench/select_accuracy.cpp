@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Selection is exact; ranks are exact below 2^24 elements; the tie sum is
 // accumulated in single precision and compared with its double value.
-#include "cases.h"
 #include "accuracy.h"
+#include "cases.h"
 #include "select_routines.h"
 #include "tie_inputs.h"
 
@@ -26,8 +26,10 @@ void select_accuracy(bench::AccuracyReport &report) {
                      std::all_of(values + k, values + kCount, [got](float v) { return v >= got; });
   double error = partitioned ? bench::relative_error(got, truth[k - 1]) : HUGE_VAL;
   report.add({"select " + bench::size_label(kCount),
-              "relative error of the median; infinite if not partitioned", "std::nth_element",
-              error, {}});
+              "relative error of the median; infinite if not partitioned",
+              "std::nth_element",
+              error,
+              {}});
 }
 
 void crank_accuracy(bench::AccuracyReport &report) {
@@ -38,11 +40,16 @@ void crank_accuracy(bench::AccuracyReport &report) {
   ours.assign(input);
   float ties = 0.0f;
   crank(kCount, ours.p(), &ties);
-  report.add({"crank " + bench::size_label(kCount), "max-norm error of the ranks",
-              "mid-ranks in double", bench::max_norm_error(ours.first(), truth), {}});
+  report.add({"crank " + bench::size_label(kCount),
+              "max-norm error of the ranks",
+              "mid-ranks in double",
+              bench::max_norm_error(ours.first(), truth),
+              {}});
   report.add({"crank " + bench::size_label(kCount) + " tie sum",
-              "relative error of the sum of t^3 - t", "the same sum in double",
-              bench::relative_error(ties, truth_ties), {}});
+              "relative error of the sum of t^3 - t",
+              "the same sum in double",
+              bench::relative_error(ties, truth_ties),
+              {}});
 }
 
 void run(bench::AccuracyReport &report) {

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Selection and ranking: select against std::nth_element, crank against
 // ranks found with std::upper_bound, on 10^6 values.
-#include "cases.h"
 #include "bench_support.h"
+#include "cases.h"
 #include "select_routines.h"
 #include "tie_inputs.h"
 

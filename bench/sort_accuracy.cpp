@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Sorting is exact: the result must equal std::sort's element for element
 // (error 0), and sort2 must keep every key with its own companion.
-#include "cases.h"
 #include "accuracy.h"
+#include "cases.h"
 #include "inputs.h"
 #include "sort_routines.h"
 
@@ -22,8 +22,11 @@ void single_array(bench::AccuracyReport &report, const char *name, std::size_t n
   ts::testing::Vec ours(n);
   ours.assign(input);
   ours_sort(n, ours.p());
-  report.add({std::string(name) + " " + bench::size_label(n), kMetric, kTruth,
-              bench::max_norm_error(ours.first(), truth), {}});
+  report.add({std::string(name) + " " + bench::size_label(n),
+              kMetric,
+              kTruth,
+              bench::max_norm_error(ours.first(), truth),
+              {}});
 }
 
 void companion_sort(bench::AccuracyReport &report, std::size_t n) {
@@ -49,8 +52,8 @@ void companion_sort(bench::AccuracyReport &report, std::size_t n) {
   // Equal keys may come in any order; the pairs as a whole must be the input's.
   std::sort(ours.begin(), ours.end());
   if (ours != truth) error = HUGE_VAL;
-  report.add({"sort2 " + bench::size_label(n), kMetric + std::string(", pairs kept"), kTruth,
-              error, {}});
+  report.add(
+      {"sort2 " + bench::size_label(n), kMetric + std::string(", pairs kept"), kTruth, error, {}});
 }
 
 void run(bench::AccuracyReport &report) {

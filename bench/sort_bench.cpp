@@ -3,8 +3,8 @@
 // (hpsort also against std::make_heap + std::sort_heap, the same method);
 // sort and hpsort also on sorted, reverse-sorted, few-distinct and sawtooth
 // inputs.
-#include "cases.h"
 #include "bench_support.h"
+#include "cases.h"
 #include "sort_routines.h"
 
 #include <algorithm>
@@ -31,9 +31,7 @@ const std::vector<float> &shaped_floats(const std::string &shape, std::size_t n)
   return cache.emplace(std::make_pair(shape, n), std::move(v)).first->second;
 }
 
-bench::Effort effort_for(std::size_t n) {
-  return n >= 10000000 ? bench::heavy(3) : bench::kLight;
-}
+bench::Effort effort_for(std::size_t n) { return n >= 10000000 ? bench::heavy(3) : bench::kLight; }
 
 struct KeyAndCompanion {
   float key;

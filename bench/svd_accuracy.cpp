@@ -2,8 +2,8 @@
 // SVD and pseudo-inverse against double-precision LAPACK (dgesvd, dgesv) on
 // the benchmark inputs. Singular values are compared sorted; U and V are
 // judged by how well U·diag(w)·Vᵀ rebuilds A (their signs and order are free).
-#include "cases.h"
 #include "accuracy.h"
+#include "cases.h"
 #include "lapack_calls.h"
 #include "matrices.h"
 #include "svd_routines.h"
@@ -37,7 +37,8 @@ double rebuild_error(const std::vector<float> &a, const Factors &f, std::size_t 
   return bench::max_norm_error(rebuilt, a);
 }
 
-std::vector<double> true_singular_values(const std::vector<float> &a, std::size_t m, std::size_t n) {
+std::vector<double> true_singular_values(const std::vector<float> &a, std::size_t m,
+                                         std::size_t n) {
   std::vector<double> cm = bench::column_major<double>(a, m, n);
   int mi = static_cast<int>(m), ni = static_cast<int>(n), one = 1, lwork = -1, info = 0;
   std::vector<double> s(n);
@@ -157,8 +158,8 @@ void inverse_accuracy(bench::AccuracyReport &report) {
   peers.push_back({"Eigen BDCSVD", bench::max_norm_error(eigen_cm, truth)});
 
   report.add({"getInverseMatrixUsingSVD " + bench::size_label(n),
-              "max-norm error / max-norm of A⁻¹", "LAPACK dgesv", bench::max_norm_error(ours, truth),
-              peers});
+              "max-norm error / max-norm of A⁻¹", "LAPACK dgesv",
+              bench::max_norm_error(ours, truth), peers});
 }
 
 void run(bench::AccuracyReport &report) {

@@ -2,8 +2,8 @@
 // Singular value decomposition and the pseudo-inverse built on it, against
 // LAPACK's sgesvd (reference build and OpenBLAS, one thread) and Eigen's
 // BDCSVD. Every implementation returns U (thin), the singular values and V.
-#include "cases.h"
 #include "bench_support.h"
+#include "cases.h"
 #include "lapack_calls.h"
 #include "matrices.h"
 #include "svd_routines.h"
@@ -36,8 +36,7 @@ void register_svdcmp(Dims shape) {
   bench::register_in_place(
       label, bench::kOurs, effort, [ours, &input] { ours->a.assign(input); },
       [ours, m, n] {
-        svdcmp(ours->a.p(), static_cast<int>(m), static_cast<int>(n), ours->w.p(),
-               ours->v.p());
+        svdcmp(ours->a.p(), static_cast<int>(m), static_cast<int>(n), ours->w.p(), ours->v.p());
       });
 
   auto column_major = std::make_shared<std::vector<float>>(bench::column_major(input, m, n));
@@ -50,10 +49,12 @@ void register_svdcmp(Dims shape) {
   });
 
   auto eigen_input = std::make_shared<Eigen::MatrixXf>(bench::eigen_matrix(input, m, n));
-  bench::register_in_place(label, "Eigen BDCSVD", effort, [] {}, [eigen_input] {
-    Eigen::BDCSVD<Eigen::MatrixXf> svd(*eigen_input, Eigen::ComputeThinU | Eigen::ComputeThinV);
-    benchmark::DoNotOptimize(svd.singularValues().data());
-  });
+  bench::register_in_place(
+      label, "Eigen BDCSVD", effort, [] {},
+      [eigen_input] {
+        Eigen::BDCSVD<Eigen::MatrixXf> svd(*eigen_input, Eigen::ComputeThinU | Eigen::ComputeThinV);
+        benchmark::DoNotOptimize(svd.singularValues().data());
+      });
 }
 
 void register_inverse() {
@@ -63,33 +64,37 @@ void register_inverse() {
 
   struct Ours {
     explicit Ours(std::size_t order)
-        : a(ts::testing::Grid::zero_based(order, order)), r(ts::testing::Grid::zero_based(order, order)) {}
+        : a(ts::testing::Grid::zero_based(order, order)),
+          r(ts::testing::Grid::zero_based(order, order)) {}
     ts::testing::Grid a, r;
   };
   auto ours = std::make_shared<Ours>(n);
   ours->a.assign(input);  // read only
-  bench::register_in_place(label, bench::kOurs, bench::kLight, [] {}, [ours, n] {
-    getInverseMatrixUsingSVD(ours->a.p(), ours->r.p(), static_cast<int>(n));
-  });
+  bench::register_in_place(
+      label, bench::kOurs, bench::kLight, [] {},
+      [ours, n] { getInverseMatrixUsingSVD(ours->a.p(), ours->r.p(), static_cast<int>(n)); });
 
   auto column_major = std::make_shared<std::vector<float>>(bench::column_major(input, n, n));
   bench::for_each_lapack([&](const bench::Lapack &lapack) {
     auto pinv = std::make_shared<bench::LapackPseudoInverse>(lapack, static_cast<int>(n));
     auto a = std::make_shared<std::vector<float>>(n * n);
     bench::register_in_place(
-        label, lapack.name + " sgesvd+sgemm", bench::kLight, [a, column_major] { *a = *column_major; },
-        [pinv, a] { pinv->run(a->data()); });
+        label, lapack.name + " sgesvd+sgemm", bench::kLight,
+        [a, column_major] { *a = *column_major; }, [pinv, a] { pinv->run(a->data()); });
   });
 
   auto eigen_input = std::make_shared<Eigen::MatrixXf>(bench::eigen_matrix(input, n, n));
   auto eigen_result = std::make_shared<Eigen::MatrixXf>(n, n);
-  bench::register_in_place(label, "Eigen BDCSVD", bench::kLight, [] {}, [eigen_input, eigen_result] {
-    Eigen::BDCSVD<Eigen::MatrixXf> svd(*eigen_input, Eigen::ComputeThinU | Eigen::ComputeThinV);
-    const Eigen::VectorXf &s = svd.singularValues();
-    const float threshold = 1e-6f * s.maxCoeff();
-    Eigen::VectorXf inverse = s.unaryExpr([threshold](float v) { return v > threshold ? 1.0f / v : 0.0f; });
-    eigen_result->noalias() = svd.matrixV() * inverse.asDiagonal() * svd.matrixU().transpose();
-  });
+  bench::register_in_place(
+      label, "Eigen BDCSVD", bench::kLight, [] {},
+      [eigen_input, eigen_result] {
+        Eigen::BDCSVD<Eigen::MatrixXf> svd(*eigen_input, Eigen::ComputeThinU | Eigen::ComputeThinV);
+        const Eigen::VectorXf &s = svd.singularValues();
+        const float threshold = 1e-6f * s.maxCoeff();
+        Eigen::VectorXf inverse =
+            s.unaryExpr([threshold](float v) { return v > threshold ? 1.0f / v : 0.0f; });
+        eigen_result->noalias() = svd.matrixV() * inverse.asDiagonal() * svd.matrixU().transpose();
+      });
 }
 
 }  // namespace

@@ -30,13 +30,39 @@ class Input {
   // of the range, infinities, NaN, values near 1), else any bit pattern or a
   // modest value.
   float awkward() {
-    static constexpr float kTable[] = {
-        0.0f, -0.0f, 1.0f, -1.0f, 0.5f, 2.0f, 3.0f, -3.0f, 10.0f, 100.0f, 1e-6f, 1e-7f,
-        1e-20f, 1e-30f, 3e-39f, 1e-40f, 0x1p-149f, std::numeric_limits<float>::min(),
-        std::numeric_limits<float>::max(), -std::numeric_limits<float>::max(), 1e18f, 1e19f,
-        1e30f, 1e-38f, 0.99999994f, 1.0000001f, 2.07938282e-21f, 0.25f, 7.5f, 1000.0f,
-        std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity(),
-        std::numeric_limits<float>::quiet_NaN()};
+    static constexpr float kTable[] = {0.0f,
+                                       -0.0f,
+                                       1.0f,
+                                       -1.0f,
+                                       0.5f,
+                                       2.0f,
+                                       3.0f,
+                                       -3.0f,
+                                       10.0f,
+                                       100.0f,
+                                       1e-6f,
+                                       1e-7f,
+                                       1e-20f,
+                                       1e-30f,
+                                       3e-39f,
+                                       1e-40f,
+                                       0x1p-149f,
+                                       std::numeric_limits<float>::min(),
+                                       std::numeric_limits<float>::max(),
+                                       -std::numeric_limits<float>::max(),
+                                       1e18f,
+                                       1e19f,
+                                       1e30f,
+                                       1e-38f,
+                                       0.99999994f,
+                                       1.0000001f,
+                                       2.07938282e-21f,
+                                       0.25f,
+                                       7.5f,
+                                       1000.0f,
+                                       std::numeric_limits<float>::infinity(),
+                                       -std::numeric_limits<float>::infinity(),
+                                       std::numeric_limits<float>::quiet_NaN()};
     constexpr unsigned kCount = sizeof kTable / sizeof kTable[0];
     const std::uint8_t kind = byte();
     if (kind < 2 * kCount) return kTable[kind % kCount];

@@ -116,9 +116,7 @@ struct Mat {
 };
 
 int sign(Input &in) { return in.byte() % 2 == 0 ? 1 : -1; }
-unsigned long power_of_two(Input &in, int max_log) {
-  return 1ul << in.in(0, max_log);
-}
+unsigned long power_of_two(Input &in, int max_log) { return 1ul << in.in(0, max_log); }
 
 // --- arrays, products -------------------------------------------------------------
 
@@ -159,8 +157,8 @@ void products(Input &in) {
   Mat a(n, std::max(p, m), in, 0), b(std::max(p, 1), m, in, 0), z(n, std::max(n, m), in, 0);
   matrix_matrix_mult(a.m, b.m, z.m, n, p, m);
   transposematrix_matrix_mult(a.m, z.m, n, std::min(m, static_cast<int>(a.cols)));
-  fast_matrix_matrix_mult(a.m, b.m, z.m, n, p, std::min(m, static_cast<int>(a.cols)),
-                          in.byte() % 2, in.byte() % 2);
+  fast_matrix_matrix_mult(a.m, b.m, z.m, n, p, std::min(m, static_cast<int>(a.cols)), in.byte() % 2,
+                          in.byte() % 2);
   std::vector<float> x(static_cast<std::size_t>(std::max(n, m)) + 1), y(x.size());
   for (float &v : x) v = in.awkward();
   matrix_vector_mult(a.m, x.data(), y.data(), n, std::min(m, static_cast<int>(a.cols)));
@@ -316,8 +314,8 @@ void special_functions(Input &in) {
 
 void probabilities(Input &in) {
   const float v = in.awkward();
-  const unsigned long df = static_cast<unsigned long>(in.in(0, 1000)) *
-                           (in.byte() % 8 == 0 ? 1000003ul : 1ul);
+  const unsigned long df =
+      static_cast<unsigned long>(in.in(0, 1000)) * (in.byte() % 8 == 0 ? 1000003ul : 1ul);
   const unsigned long df2 = static_cast<unsigned long>(in.in(0, 1000));
   const float t = t_to_p(v, df), F = F_to_p(v, df, df2), r = r_to_p(v, df);
   if (df > 0 && !std::isnan(v)) expect_probability("t_to_p", t);
@@ -408,7 +406,8 @@ void fft(Input &in) {
 
   const unsigned long n1 = power_of_two(in, 2), n2 = power_of_two(in, 2);
   const unsigned long n3 = power_of_two(in, 2) * 2;
-  float ***t = f3tensor(1, static_cast<long>(n1), 1, static_cast<long>(n2), 1, static_cast<long>(n3));
+  float ***t =
+      f3tensor(1, static_cast<long>(n1), 1, static_cast<long>(n2), 1, static_cast<long>(n3));
   for (unsigned long i = 1; i <= n1; ++i)
     for (unsigned long j = 1; j <= n2; ++j)
       for (unsigned long l = 1; l <= n3; ++l) t[i][j][l] = in.awkward();
@@ -418,10 +417,9 @@ void fft(Input &in) {
 }
 
 using Routine = void (*)(Input &);
-constexpr Routine kRoutines[] = {arrays,    products,         svd,          svd_fit,
-                                 linear_systems, eigen,      fits,         random_deviates,
-                                 special_functions, probabilities, two_samples, correlation,
-                                 sorting,   fft};
+constexpr Routine kRoutines[] = {
+    arrays,          products,          svd,           svd_fit,     linear_systems, eigen,   fits,
+    random_deviates, special_functions, probabilities, two_samples, correlation,    sorting, fft};
 
 }  // namespace
 

@@ -37,8 +37,8 @@ TS_API int **imatrix(long nrl, long nrh, long ncl, long nch);
 // A view of a[oldrl..oldrh][oldcl..] as b[newrl..][newcl..]: only row
 // pointers are allocated, writes through the view change a.
 // Fails: "allocation failure in submatrix()".
-TS_API float **submatrix(float **a, long oldrl, long oldrh, long oldcl, long oldch,
-                         long newrl, long newcl);
+TS_API float **submatrix(float **a, long oldrl, long oldrh, long oldcl, long oldch, long newrl,
+                         long newcl);
 
 // A row-pointer view m[rlo..rhi][clo..chi] of a caller's flat row-major
 // array, which is neither read nor copied.

@@ -27,14 +27,14 @@ TS_API void pearsn(float x[], float y[], unsigned long n, float *r, float *prob,
 TS_API void pearsn_prob(float x[], float y[], unsigned long n, float *r, float *prob, float *z);
 
 // Adds the point (x, y) to the running sums and writes r of the series so far.
-TS_API void pearsn_inc(float x, float y, float &n, float &sumx, float &sumy, float &sxx,
-                       float &syy, float &sxy, float *r);
+TS_API void pearsn_inc(float x, float y, float &n, float &sumx, float &sumy, float &sxx, float &syy,
+                       float &sxy, float *r);
 
 // Adds the point (x, y) to the running sums (as pearsn_inc) and writes the
 // least-squares line y = *a + *b x of the series so far and *ay, the mean of
 // y. Sxx = 0 (one point, or constant x) gives *b = 0 and *a = *ay.
-TS_API void regr_inc(float x, float y, float &n, float &sumx, float &sumy, float &sxx,
-                     float &syy, float &sxy, float *a, float *b, float *ay);
+TS_API void regr_inc(float x, float y, float &n, float &sumx, float &sumy, float &sxx, float &syy,
+                     float &sxy, float *a, float *b, float *ay);
 
 // Spearman's rank correlation of x[1..n] and y[1..n], n >= 2, ties given
 // their mean rank. Always writes *d, the sum of squared rank differences.

@@ -38,13 +38,13 @@ using GetFloatParameter = float(const char *name);
 using SetFloatParameter = void(const char *name, float value);
 
 // --- shapes shared by the entries the plug-in does not call ------------------
-using Action = void();                              // no argument, no result
-using Query = bool();                               // true: done
-using Handle = void *();                            // a host-owned record
-using PathAction = bool(const char *path);          // load or save a file
-using PathOut = void(char *path);                   // a directory, PATH_MAX room
-using RecordOut = bool(void *record);               // copy a host record out
-using RecordIn = bool(const void *record);          // replace a host record
+using Action = void();                      // no argument, no result
+using Query = bool();                       // true: done
+using Handle = void *();                    // a host-owned record
+using PathAction = bool(const char *path);  // load or save a file
+using PathOut = void(char *path);           // a directory, PATH_MAX room
+using RecordOut = bool(void *record);       // copy a host record out
+using RecordIn = bool(const void *record);  // replace a host record
 using IndexedRecordOut = bool(int index, void *record);
 using IndexedRecordIn = bool(int index, const void *record);
 using IndexAction = bool(int index);

@@ -19,7 +19,7 @@ namespace {
 // One row of the binding list: the name to look up and where to store it.
 struct Entry {
   const char *name;
-  const void *slot;              // the table variable itself
+  const void *slot;             // the table variable itself
   void (*store)(void *symbol);  // writes the symbol into the variable
 };
 

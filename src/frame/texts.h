@@ -10,7 +10,8 @@ namespace ts::frame {
 
 // --- descriptive strings -------------------------------------------------------
 inline constexpr char kPluginName[] = "tissuesteward (v0.1)";
-inline constexpr char kPluginDescription[] = "Plugin to process multiple anatomical Korvel files<br>";
+inline constexpr char kPluginDescription[] =
+    "Plugin to process multiple anatomical Korvel files<br>";
 inline constexpr char kAuthor[] = "<i>The tissuesteward team</i>, Tissuesteward Project";
 inline constexpr char kHelpFile[] = "";
 inline constexpr char kPluginVersion[] = "0.1";

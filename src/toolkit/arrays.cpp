@@ -130,8 +130,8 @@ float **submatrix(float **a, long oldrl, long oldrh, long oldcl, long /*oldch*/,
   float **rows = allocate_pointers<float *>(nrow, ts::msg::kSubmatrixAlloc);
   // Row r of the view starts where the parent's row starts, moved so that
   // view column newcl lands on parent column oldcl.
-  const long shift = static_cast<long>(static_cast<unsigned long>(oldcl) -
-                                       static_cast<unsigned long>(newcl));
+  const long shift =
+      static_cast<long>(static_cast<unsigned long>(oldcl) - static_cast<unsigned long>(newcl));
   for (long r = 0; r < nrow; ++r) rows[r] = block_of(a[oldrl + r], shift);
   return offset_handle(rows, newrl);
 }

@@ -159,8 +159,7 @@ TEST(ArraysDeathTest, SizesBeyondSixtyFourBitsAreRefused) {
               literal(report(ts::msg::kVectorAlloc)));
   EXPECT_EXIT(dvector(0, LONG_MAX / 4), ::testing::ExitedWithCode(1),
               literal(report(ts::msg::kDvectorAlloc)));
-  EXPECT_EXIT(vector(5, 2), ::testing::ExitedWithCode(1),
-              literal(report(ts::msg::kVectorAlloc)));
+  EXPECT_EXIT(vector(5, 2), ::testing::ExitedWithCode(1), literal(report(ts::msg::kVectorAlloc)));
   EXPECT_EXIT(matrix(1, 4, 1, LONG_MAX / 2), ::testing::ExitedWithCode(1),
               literal(report(ts::msg::kMatrixAlloc2)));
   EXPECT_EXIT(f3tensor(1, 2, 1, 2, 1, LONG_MAX / 2), ::testing::ExitedWithCode(1),

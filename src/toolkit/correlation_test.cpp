@@ -3,11 +3,11 @@
 // examples and double-precision formulas.
 #include "tissuesteward/correlation.h"
 
-#include "tissuesteward/gamma_beta_erf.h"
 #include "support/guarded.h"
+#include "tissuesteward/gamma_beta_erf.h"
 
-#include <boost/math/distributions/students_t.hpp>
 #include <gtest/gtest.h>
+#include <boost/math/distributions/students_t.hpp>
 
 #include <cmath>
 #include <cstdio>
@@ -108,7 +108,8 @@ TEST(Pearson, AgreesWithDoublePrecisionAndStudentT) {
     double mx = 0, my = 0, sxx = 0, syy = 0, sxy = 0;
     for (std::size_t i = 0; i < n; ++i) mx += x[i] / double(n), my += y[i] / double(n);
     for (std::size_t i = 0; i < n; ++i)
-      sxx += (x[i] - mx) * (x[i] - mx), syy += (y[i] - my) * (y[i] - my), sxy += (x[i] - mx) * (y[i] - my);
+      sxx += (x[i] - mx) * (x[i] - mx), syy += (y[i] - my) * (y[i] - my),
+          sxy += (x[i] - mx) * (y[i] - my);
     const double r = sxy / std::sqrt(sxx * syy);
     const double df = double(n) - 2, t = r * std::sqrt(df / ((1 - r) * (1 + r)));
     const double prob = 2 * cdf(complement(boost::math::students_t(df), std::fabs(t)));

@@ -135,10 +135,9 @@ void jacobi(float **a, int n, float d[], float **v, int *nrot) {
       return;
     }
     // n·n in 64 bits: equal to the int product wherever that does not overflow.
-    const float threshold =
-        sweep <= kLastThresholdSweep
-            ? to_float(0.2 * widen(sum) / count_d(static_cast<long>(n) * n))
-            : 0.0f;
+    const float threshold = sweep <= kLastThresholdSweep
+                                ? to_float(0.2 * widen(sum) / count_d(static_cast<long>(n) * n))
+                                : 0.0f;
 
     for (int p = 1; p <= n - 1; ++p) {
       // Each rotation does its pair at q + 1 first, then the choice at

@@ -79,8 +79,10 @@ void move_block(float *const *m, int j, int lo, int cols, int first, float *bloc
     for (int w = 0; w < W; ++w) {
       float *in_m = m[j + w] + c, *in_block = block + (c - lo) * W + w;
       const bool counts = c >= first + w;
-      if (kToBlock) T1::store(in_block, counts ? T1::load(in_m) : T1::set1(0.0f));
-      else if (counts) T1::store(in_m, T1::load(in_block));
+      if (kToBlock)
+        T1::store(in_block, counts ? T1::load(in_m) : T1::set1(0.0f));
+      else if (counts)
+        T1::store(in_m, T1::load(in_block));
     }
   };
   int c = lo;
@@ -101,8 +103,8 @@ constexpr int kMaxBlockFloats = 8 * 1024;
 // g·W ...), where with upper set lane w of group g is reached only when
 // limit > j0 + g·W + w; lanes not reached keep their bits.
 template <class T, int G>
-void rotate_groups(typename T::V (&x)[G], float *const (&ys)[G], typename T::V s,
-                   typename T::V tau, bool upper, int limit, int j0) {
+void rotate_groups(typename T::V (&x)[G], float *const (&ys)[G], typename T::V s, typename T::V tau,
+                   bool upper, int limit, int j0) {
   using V = typename T::V;
   constexpr int W = T::kLanes;
   for (int g = 0; g < G; ++g) {
@@ -177,8 +179,8 @@ int rotate_rows_by(float *const *m, int j, int last, int cols, bool upper, const
 // dependent steps (multiply, add, multiply, subtract: about 12 cycles per
 // rotation) against about 3 cycles of a group's other work.
 template <class L>
-void rotate_rows(float *const *m, int first, int last, int cols, bool upper,
-                 const PlaneRotation *r, int count) {
+void rotate_rows(float *const *m, int first, int last, int cols, bool upper, const PlaneRotation *r,
+                 int count) {
   using T = typename L::FT;
   using T1 = typename L::F1;
   if (count == 0) return;
@@ -202,9 +204,12 @@ void move_tile(float *const *m, int j, int c, int cols, typename T::V (&t)[T::kL
   for (int w = 0; w < W; ++w) {
     float *row = m[j + w] + c;
     const int lo = j + w + 1 - c, hi = cols - c + 1;  // lanes of the counted columns
-    if (kLoad) t[w] = whole ? T::load(row) : T::load_lanes(row, lo, hi);
-    else if (whole) T::store(row, t[w]);
-    else T::store_lanes(row, t[w], lo, hi);
+    if (kLoad)
+      t[w] = whole ? T::load(row) : T::load_lanes(row, lo, hi);
+    else if (whole)
+      T::store(row, t[w]);
+    else
+      T::store_lanes(row, t[w], lo, hi);
   }
   if (kLoad) T::transpose(t);
 }
@@ -272,7 +277,8 @@ void rotate_pivot_rows(float *const *m, int first, int last, int cols, float *x,
 
 template <class L>
 constexpr EigenKernels eigen_kernels() {
-  return EigenKernels{&generic::rotate_pairs<L>, &generic::rotate_rows<L>, &generic::rotate_pivot_rows<L>};
+  return EigenKernels{&generic::rotate_pairs<L>, &generic::rotate_rows<L>,
+                      &generic::rotate_pivot_rows<L>};
 }
 
 }  // namespace ts::simd

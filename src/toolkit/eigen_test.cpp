@@ -23,9 +23,9 @@ extern "C" void ssyev_(const char *jobz, const char *uplo, const int *n, float *
 
 namespace {
 
+using ts::testing::fatal_report;
 using ts::testing::Grid;
 using ts::testing::Vec;
-using ts::testing::fatal_report;
 
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 

@@ -11,8 +11,8 @@
 // no constant needs a library to round it or a run-time step to fill it.
 #include "toolkit/detail/elementary.h"
 
-#include <cstdint>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 namespace ts::detail {
@@ -276,7 +276,7 @@ constexpr Fixed log_fixed(double x) {
     e = static_cast<int>(b >> 52) - 1075;
   }
   constexpr uint64_t kSqrt2Q52 = 0x16a09e667f3bccULL;  // floor(sqrt 2 * 2^52)
-  uint64_t one = uint64_t{1} << 52;                  // m = mant / one
+  uint64_t one = uint64_t{1} << 52;                    // m = mant / one
   int ex = e + 52;
   if (mant > kSqrt2Q52) {
     one <<= 1;
@@ -326,8 +326,8 @@ constexpr DoubleDouble fixed_to_double_double(const Fixed& v) {
 constexpr int kTableSize = 128;
 
 struct Tables {
-  DoubleDouble exp2_fraction[kTableSize];  // 2^(j/128)
-  double log_inverse[kTableSize];          // c_i ~ 1 / (1 + (i + 1/2)/128)
+  DoubleDouble exp2_fraction[kTableSize];      // 2^(j/128)
+  double log_inverse[kTableSize];              // c_i ~ 1 / (1 + (i + 1/2)/128)
   DoubleDouble minus_log_inverse[kTableSize];  // -ln c_i
 };
 
@@ -365,8 +365,9 @@ bool exp_fast(double x, double* result) {
   const int scale = static_cast<int>((k - j) / kTableSize);
   const DoubleDouble r = two_sum(x - kd * kLn2By128Head, -(kd * kLn2By128Tail));
   const double rh = r.hi;
-  const double tail = rh * rh *
-                      (0.5 + rh * (1.0 / 6.0 + rh * (1.0 / 24.0 + rh * (1.0 / 120.0 + rh * (1.0 / 720.0)))));
+  const double tail =
+      rh * rh *
+      (0.5 + rh * (1.0 / 6.0 + rh * (1.0 / 24.0 + rh * (1.0 / 120.0 + rh * (1.0 / 720.0)))));
   DoubleDouble e_r = fast_two_sum(1.0, rh);
   e_r.lo = e_r.lo + (r.lo + tail);
   const DoubleDouble f = t.exp2_fraction[j];
@@ -423,7 +424,8 @@ DoubleDouble log_by_table(double x, double* err) {
       uh * uh * uh *
       (1.0 / 3.0 -
        uh * (1.0 / 4.0 -
-             uh * (1.0 / 5.0 - uh * (1.0 / 6.0 - uh * (1.0 / 7.0 - uh * (1.0 / 8.0 - uh * (1.0 / 9.0)))))));
+             uh * (1.0 / 5.0 -
+                   uh * (1.0 / 6.0 - uh * (1.0 / 7.0 - uh * (1.0 / 8.0 - uh * (1.0 / 9.0)))))));
   const double ed = static_cast<double>(e);
   const DoubleDouble a = two_sum(ed * kLn2Head, t.minus_log_inverse[i].hi);
   const DoubleDouble b1 = two_sum(a.hi, uh);
@@ -440,8 +442,8 @@ DoubleDouble log_by_table(double x, double* err) {
 double rounded_hypot_with_one(double r) {
   const double a = r < 0 ? -r : r;
   if (a != a) return r + r;
-  if (a >= 0x1p27) return a;     // sqrt(1 + a^2) < a (1 + 2^-55): rounds to a
-  if (a < 0x1p-27) return 1.0;   // below 1 + 2^-55, under the midpoint 1 + 2^-53
+  if (a >= 0x1p27) return a;    // sqrt(1 + a^2) < a (1 + 2^-55): rounds to a
+  if (a < 0x1p-27) return 1.0;  // below 1 + 2^-55, under the midpoint 1 + 2^-53
   // T = 1 + a^2 = t.hi + t.lo + sq.lo exactly; y = sqrt(t.hi) is within an
   // ulp of sqrt(T). Move y by an ulp where sqrt(T) passes the midpoint on
   // either side, deciding T against the midpoint's square exactly. No

@@ -37,7 +37,8 @@ constexpr long kRandomArguments = 1000000;
 ::testing::AssertionResult same(double got, double want, double x) {
   if (ts::testing::bits(got) == ts::testing::bits(want) || (std::isnan(got) && std::isnan(want)))
     return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << std::hexfloat << "x=" << x << " got " << got << " want " << want;
+  return ::testing::AssertionFailure()
+         << std::hexfloat << "x=" << x << " got " << got << " want " << want;
 }
 
 struct Case {
@@ -64,7 +65,7 @@ TEST(RoundedExp, Thresholds) {
       {-708.5, 0x0.e6cf6d08897acp-1022},  // subnormal results
       {-720.0, 0x0.0000993b4dc95p-1022},
       {-0x1.74385446d71c3p9, 0x1p-1074},  // least subnormal
-      {-0x1.74910d52d3052p9, 0.0},  // below half of it
+      {-0x1.74910d52d3052p9, 0.0},        // below half of it
       {1.0, 0x1.5bf0a8b145769p1},
       {-1.0, 0x1.78b56362cef38p-2},
   };
@@ -92,13 +93,10 @@ TEST(RoundedLog, SpecialValues) {
 
 TEST(RoundedExpf, Thresholds) {
   const Case cases[] = {
-      {0x1.fffffep-26, 1.0},
-      {-0x1.fffffep-26, 1.0},
-      {0x1.62e42ep6, 0x1.ffff08p127},  // largest finite result
-      {0x1.62e430p6, kInfF},
-      {-0x1.9fe368p6, 0x1p-149},  // least subnormal
-      {-0x1.9fe36ap6, 0.0},
-      {-0x1.5d58a0p6, 0x1.ffff98p-127},  // subnormal
+      {0x1.fffffep-26, 1.0},          {-0x1.fffffep-26, 1.0},
+      {0x1.62e42ep6, 0x1.ffff08p127},                                    // largest finite result
+      {0x1.62e430p6, kInfF},          {-0x1.9fe368p6, 0x1p-149},         // least subnormal
+      {-0x1.9fe36ap6, 0.0},           {-0x1.5d58a0p6, 0x1.ffff98p-127},  // subnormal
   };
   for (const Case& c : cases) {
     const float x = static_cast<float>(c.x);
@@ -130,7 +128,9 @@ class AgainstMpfr : public ::testing::Test {
  protected:
   ts::testing::Source source_{20261208};
   double uniform(double lo, double hi) { return source_.uniform(lo, hi); }
-  double any_positive_double() { return ts::testing::double_from_bits(source_.word() >> 1); }  // NaN payloads and inf included
+  double any_positive_double() {
+    return ts::testing::double_from_bits(source_.word() >> 1);
+  }  // NaN payloads and inf included
 };
 
 TEST_F(AgainstMpfr, ExpOnAMillionArguments) {
@@ -138,10 +138,18 @@ TEST_F(AgainstMpfr, ExpOnAMillionArguments) {
   for (long i = 0; i < kRandomArguments; ++i) {
     double x;
     switch (i % 4) {
-      case 0: x = uniform(-746.0, 710.0); break;
-      case 1: x = uniform(-1.0, 1.0); break;
-      case 2: x = uniform(-746.0, -707.0); break;  // subnormal results
-      default: x = (i & 4 ? -1.0 : 1.0) * any_positive_double(); break;
+      case 0:
+        x = uniform(-746.0, 710.0);
+        break;
+      case 1:
+        x = uniform(-1.0, 1.0);
+        break;
+      case 2:
+        x = uniform(-746.0, -707.0);
+        break;  // subnormal results
+      default:
+        x = (i & 4 ? -1.0 : 1.0) * any_positive_double();
+        break;
     }
     ASSERT_TRUE(same(rounded_exp(x), reference(x), x));
   }
@@ -152,10 +160,19 @@ TEST_F(AgainstMpfr, LogOnAMillionArguments) {
   for (long i = 0; i < kRandomArguments; ++i) {
     double x;
     switch (i % 4) {
-      case 0: x = uniform(1.0 - 0x1p-6, 1.0 + 0x1p-6); break;  // near 1, where cancellation threatens
-      case 1: x = 1.0 + (i & 1 ? -1.0 : 1.0) * std::ldexp(uniform(1.0, 2.0), -static_cast<int>(i % 60) - 8); break;
-      case 2: x = uniform(0.0, 4.0); break;
-      default: x = any_positive_double(); break;
+      case 0:
+        x = uniform(1.0 - 0x1p-6, 1.0 + 0x1p-6);
+        break;  // near 1, where cancellation threatens
+      case 1:
+        x = 1.0 +
+            (i & 1 ? -1.0 : 1.0) * std::ldexp(uniform(1.0, 2.0), -static_cast<int>(i % 60) - 8);
+        break;
+      case 2:
+        x = uniform(0.0, 4.0);
+        break;
+      default:
+        x = any_positive_double();
+        break;
     }
     ASSERT_TRUE(same(rounded_log(x), reference(x), x));
   }
@@ -189,12 +206,14 @@ int mpfr_hypot_with_one(mpfr_ptr out, mpfr_srcptr r, mpfr_rnd_t rounding) {
 // (2^k - 2^-k)/2 and their neighbours, and the non-finite.
 TEST_F(AgainstMpfr, HypotWithOne) {
   auto reference = double_reference(mpfr_hypot_with_one);
-  for (double x : {0.0, -0.0, kInf, -kInf, kNaN, 0x1p27, 0x1.fffffffffffffp26, 0x1p-27, 0x1.fffffffffffffp-28}) {
+  for (double x : {0.0, -0.0, kInf, -kInf, kNaN, 0x1p27, 0x1.fffffffffffffp26, 0x1p-27,
+                   0x1.fffffffffffffp-28}) {
     EXPECT_TRUE(same(rounded_hypot_with_one(x), reference(x), x));
   }
   for (int k = 1; k <= 26; ++k) {
     const double near_exact = 0.5 * (std::ldexp(1.0, k) - std::ldexp(1.0, -k));
-    for (double x : {near_exact, std::nextafter(near_exact, 0.0), std::nextafter(near_exact, kInf)}) {
+    for (double x :
+         {near_exact, std::nextafter(near_exact, 0.0), std::nextafter(near_exact, kInf)}) {
       EXPECT_TRUE(same(rounded_hypot_with_one(x), reference(x), x));
     }
   }
@@ -215,7 +234,8 @@ TEST(PlatformSin, CorrectlyRoundedOnTheTwiddleAngles) {
       for (double sign : {1.0, -1.0}) {
         const double theta = sign * full_turn_or_half / std::ldexp(1.0, k);
         for (double angle : {theta, 0.5 * theta}) {
-          if (std::find(angles.begin(), angles.end(), angle) == angles.end()) angles.push_back(angle);
+          if (std::find(angles.begin(), angles.end(), angle) == angles.end())
+            angles.push_back(angle);
         }
       }
     }

@@ -109,7 +109,8 @@ struct Piece {
 void bit_reverse(const Piece &piece) {
   unsigned long rev = 0;
   for (unsigned long idx = 0; idx < piece.rows; ++idx) {
-    if (idx < rev) std::swap_ranges(piece.row(idx), piece.row(idx) + 2 * piece.width, piece.row(rev));
+    if (idx < rev)
+      std::swap_ranges(piece.row(idx), piece.row(idx) + 2 * piece.width, piece.row(rev));
     unsigned long bit = piece.rows >> 1;
     while (bit >= 1 && rev >= bit) {
       rev -= bit;
@@ -181,8 +182,7 @@ void bit_reverse_line(float *c, unsigned long length) {
           set_complex_bits(c, t * row + rev_m * kTile + u, tile[kReversed[u]][kReversed[t]]);
         }
     }
-    if (m + 1 < middles)
-      rev_m ^= middles - (middles >> (count_trailing_zeros(m + 1) + 1));
+    if (m + 1 < middles) rev_m ^= middles - (middles >> (count_trailing_zeros(m + 1) + 1));
   }
 }
 
@@ -229,11 +229,10 @@ void contiguous_stages(const ts::simd::FftKernels &k, float *c, unsigned long ro
       stage(c, rows, half, 0, half, kStageWr + half - 1, kStageWi + half - 1, negate);
       half *= 2;
     } else {
-      with_stage_twiddles(half, isign,
-                          [&](unsigned long g0, unsigned long groups, const double *wr,
-                              const double *wi, bool negated) {
-                            stage(c, rows, half, g0, groups, wr, wi, negated);
-                          });
+      with_stage_twiddles(
+          half, isign,
+          [&](unsigned long g0, unsigned long groups, const double *wr, const double *wi,
+              bool negated) { stage(c, rows, half, g0, groups, wr, wi, negated); });
       half *= 2;
     }
   }
@@ -285,7 +284,8 @@ void transform_strided(float *c, unsigned long length, unsigned long stride, uns
       }
     return;
   }
-  for (unsigned long r = 0; r < count; ++r) bit_reverse(Piece{c + 2 * r * block, length, stride, stride});
+  for (unsigned long r = 0; r < count; ++r)
+    bit_reverse(Piece{c + 2 * r * block, length, stride, stride});
   stages_of(Piece{c, length * count, stride, stride});
 }
 
@@ -353,7 +353,8 @@ void realft(float data[], unsigned long n, int isign) {
   if (quarter <= kMaxCount) {
     if (quarter > 1)
       k.untangle(c + 2, c + 2 * ((n >> 1) - 1), quarter - 1, c1, c2,
-                 ts::fft_twiddles::kRealWr + quarter, ts::fft_twiddles::kRealWi + quarter, !forward);
+                 ts::fft_twiddles::kRealWr + quarter, ts::fft_twiddles::kRealWi + quarter,
+                 !forward);
   } else {
     Twiddle w(ts::fft_twiddles::kSinPiOver, count_trailing_zeros(n >> 1), !forward);
     w.advance();  // from angle 0 to theta: exactly (1 + wpr, wpi)

@@ -110,7 +110,8 @@ struct InFloat {
 
 // a, b = a + w b, a - w b for kCount neighbouring pairs.
 template <class P>
-[[gnu::always_inline]] inline void butterfly(float *a, float *b, typename P::W wr, typename P::W wi) {
+[[gnu::always_inline]] inline void butterfly(float *a, float *b, typename P::W wr,
+                                             typename P::W wi) {
   using C = typename P::C;
   const typename C::V t = P::times(C::load(b), wr, wi);
   const typename C::V av = C::load(a);
@@ -120,8 +121,8 @@ template <class P>
 
 // Policy P for products, on the vector lanes of L or on one lane.
 template <template <class> class P, class L>
-void stage(float *c, unsigned long rows, unsigned long half, unsigned long g0,
-           unsigned long groups, const double *wr, const double *wi, bool negate) {
+void stage(float *c, unsigned long rows, unsigned long half, unsigned long g0, unsigned long groups,
+           const double *wr, const double *wi, bool negate) {
   using PV = P<L>;
   using P1 = P<typename L::One>;
   for (unsigned long start = 0; start < rows; start += 2 * half) {
@@ -145,10 +146,11 @@ void stage(float *c, unsigned long rows, unsigned long half, unsigned long g0,
 // and then stage 2h (pairs x0, x2 with factor w2a, x1, x3 with w2b), in
 // registers.
 template <class P>
-[[gnu::always_inline]] inline void quad_in_registers(
-    typename P::C::V &x0, typename P::C::V &x1, typename P::C::V &x2, typename P::C::V &x3,
-    typename P::W r1, typename P::W i1, typename P::W r2a, typename P::W i2a,
-    typename P::W r2b, typename P::W i2b) {
+[[gnu::always_inline]] inline void quad_in_registers(typename P::C::V &x0, typename P::C::V &x1,
+                                                     typename P::C::V &x2, typename P::C::V &x3,
+                                                     typename P::W r1, typename P::W i1,
+                                                     typename P::W r2a, typename P::W i2a,
+                                                     typename P::W r2b, typename P::W i2b) {
   using C = typename P::C;
   typename C::V t = P::times(x1, r1, i1);
   x1 = C::sub(x0, t);
@@ -214,8 +216,8 @@ void first_stage_pair(float *c, unsigned long rows, const double *wr1, const dou
   unsigned long start = 0;
   for (; start + kSpan <= rows; start += kSpan) {
     float *a = c + 2 * start;
-    typename C::V x0 = C::load(a), x1 = C::load(a + 2 * C::kCount),
-                  x2 = C::load(a + 4 * C::kCount), x3 = C::load(a + 6 * C::kCount);
+    typename C::V x0 = C::load(a), x1 = C::load(a + 2 * C::kCount), x2 = C::load(a + 4 * C::kCount),
+                  x3 = C::load(a + 6 * C::kCount);
     C::transpose4(x0, x1, x2, x3);
     quad_in_registers<PV>(x0, x1, x2, x3, r1, i1, r2a, i2a, r2b, i2b);
     C::untranspose4(x0, x1, x2, x3);
@@ -244,9 +246,9 @@ void stage_pair(float *c, unsigned long rows, unsigned long half, const double *
 }
 
 template <class L>
-void strided_stage(float *first, unsigned long rows, unsigned long row_stride,
-                   unsigned long width, unsigned long half, unsigned long g0,
-                   unsigned long groups, const double *wr, const double *wi, bool negate) {
+void strided_stage(float *first, unsigned long rows, unsigned long row_stride, unsigned long width,
+                   unsigned long half, unsigned long g0, unsigned long groups, const double *wr,
+                   const double *wi, bool negate) {
   using PV = InFloat<L>;
   using P1 = InFloat<typename L::One>;
   const unsigned long partner = 2 * half * row_stride;  // floats from a to its b
@@ -266,8 +268,9 @@ void strided_stage(float *first, unsigned long rows, unsigned long row_stride,
 
 // Untangles the kCount pairs p .. p + kCount - 1 of L's lanes.
 template <class L>
-[[gnu::always_inline]] inline void untangle_lanes(float *a, float *b, unsigned long p, float c1, float c2, const double *wr,
-                    const double *wi, bool negate) {
+[[gnu::always_inline]] inline void untangle_lanes(float *a, float *b, unsigned long p, float c1,
+                                                  float c2, const double *wr, const double *wi,
+                                                  bool negate) {
   using C = typename L::C;
   using D = typename L::D;
   using H = typename L::H;
@@ -285,8 +288,8 @@ template <class L>
   const typename D::V i = negate ? D::sub(D::set1(0.0), D::load(wi + p)) : D::load(wi + p);
   const typename D::V r_h2r = D::mul(r, h2r), i_h2i = D::mul(i, h2i);
   const typename D::V r_h2i = D::mul(r, h2i), i_h2r = D::mul(i, h2r);
-  C::store(a_at, C::join_rounded(D::sub(D::add(h1r, r_h2r), i_h2i),
-                                 D::add(D::add(h1i, r_h2i), i_h2r)));
+  C::store(a_at,
+           C::join_rounded(D::sub(D::add(h1r, r_h2r), i_h2i), D::add(D::add(h1i, r_h2i), i_h2r)));
   C::store(b_at, C::reverse(C::join_rounded(D::add(D::sub(h1r, r_h2r), i_h2i),
                                             D::add(D::add(D::neg(h1i), r_h2i), i_h2r))));
 }
@@ -299,7 +302,6 @@ void untangle(float *a, float *b, unsigned long pairs, float c1, float c2, const
     untangle_lanes<L>(a, b, p, c1, c2, wr, wi, negate);
   for (; p < pairs; ++p) untangle_lanes<typename L::One>(a, b, p, c1, c2, wr, wi, negate);
 }
-
 
 }  // namespace generic
 

@@ -60,8 +60,7 @@ TEST(Four1, ForwardThenReverseScalesByTheLength) {
   const Vec x = a;
   four1(a.p(), nn, 1);
   four1(a.p(), nn, -1);
-  for (unsigned long i = 1; i <= 2 * nn; ++i)
-    EXPECT_NEAR(a[i] / nn, x.first()[i - 1], 2e-6) << i;
+  for (unsigned long i = 1; i <= 2 * nn; ++i) EXPECT_NEAR(a[i] / nn, x.first()[i - 1], 2e-6) << i;
   EXPECT_TRUE(a.guards_intact());
 }
 
@@ -186,7 +185,6 @@ TEST(Rlft3, ForwardThenInverseScalesByHalfThePoints) {
   }
 }
 
-
 // --- refused arguments -------------------------------------------------------
 
 TEST(FftDeathTest, OneDimensionalLengthsAndSignsAreChecked) {
@@ -296,8 +294,9 @@ std::vector<std::complex<T>> fftw_dft(std::vector<std::complex<T>> in, const std
   std::vector<std::complex<T>> out(in.size());
   const int rank = static_cast<int>(dims.size());
   if constexpr (std::is_same_v<T, double>) {
-    fftw_plan plan = fftw_plan_dft(rank, dims.data(), reinterpret_cast<fftw_complex *>(in.data()),
-                                   reinterpret_cast<fftw_complex *>(out.data()), sign, FFTW_ESTIMATE);
+    fftw_plan plan =
+        fftw_plan_dft(rank, dims.data(), reinterpret_cast<fftw_complex *>(in.data()),
+                      reinterpret_cast<fftw_complex *>(out.data()), sign, FFTW_ESTIMATE);
     fftw_execute(plan);
     fftw_destroy_plan(plan);
   } else {
@@ -329,9 +328,9 @@ std::vector<double> fftw_c2r(std::vector<cd> in, const std::vector<int> &dims) {
   std::size_t count = 1;
   for (int d : dims) count *= d;
   std::vector<double> out(count);
-  fftw_plan plan = fftw_plan_dft_c2r(static_cast<int>(dims.size()), dims.data(),
-                                     reinterpret_cast<fftw_complex *>(in.data()), out.data(),
-                                     FFTW_ESTIMATE);
+  fftw_plan plan =
+      fftw_plan_dft_c2r(static_cast<int>(dims.size()), dims.data(),
+                        reinterpret_cast<fftw_complex *>(in.data()), out.data(), FFTW_ESTIMATE);
   fftw_execute(plan);
   fftw_destroy_plan(plan);
   return out;
@@ -428,8 +427,8 @@ std::string dims_name(const std::vector<int> &dims) {
 }
 
 TEST(FournTruth, MatchesFftwInOneToFourDimensions) {
-  const std::vector<std::vector<int>> shapes = {
-      {65536}, {256, 64}, {64, 64, 64}, {4, 32, 16}, {1, 128, 2}, {8, 4, 2, 16}};
+  const std::vector<std::vector<int>> shapes = {{65536},     {256, 64},   {64, 64, 64},
+                                                {4, 32, 16}, {1, 128, 2}, {8, 4, 2, 16}};
   for (const auto &dims : shapes)
     for (int isign : {1, -1}) {
       std::vector<unsigned long> nn{0};
@@ -455,8 +454,8 @@ TEST(FournTruth, MatchesFftwInOneToFourDimensions) {
 
 // --- rlft3 --------------------------------------------------------------------
 
-const std::vector<std::array<unsigned long, 3>> kVolumes = {
-    {64, 64, 64}, {2, 4, 8}, {1, 1, 1024}, {16, 32, 8}, {32, 1, 2}, {1, 64, 4}};
+const std::vector<std::array<unsigned long, 3>> kVolumes = {{64, 64, 64}, {2, 4, 8},  {1, 1, 1024},
+                                                            {16, 32, 8},  {32, 1, 2}, {1, 64, 4}};
 
 std::vector<int> dims_of(const std::array<unsigned long, 3> &s) {
   return {static_cast<int>(s[0]), static_cast<int>(s[1]), static_cast<int>(s[2])};
@@ -470,7 +469,8 @@ std::vector<cd> unpack_volume_spectrum(RealVolume &v, const std::array<unsigned 
   for (unsigned long i1 = 1; i1 <= s[0]; ++i1)
     for (unsigned long i2 = 1; i2 <= s[1]; ++i2) {
       const float *row = v.data()[i1][i2];
-      for (unsigned long k3 = 0; k3 < half; ++k3) out.emplace_back(row[2 * k3 + 1], row[2 * k3 + 2]);
+      for (unsigned long k3 = 0; k3 < half; ++k3)
+        out.emplace_back(row[2 * k3 + 1], row[2 * k3 + 2]);
       out.emplace_back(v.speq()[i1][2 * i2 - 1], v.speq()[i1][2 * i2]);
     }
   return out;

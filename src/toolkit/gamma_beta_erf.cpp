@@ -27,8 +27,8 @@ using ts::detail::widen;
 constexpr double kLanczosShift = 5.5;
 constexpr double kLanczosLead = 1.000000000190015;
 constexpr double kSqrtTwoPiAsDefined = 2.5066282746310007;
-constexpr double kLanczosCoefficients[6] = {76.18009172947146,     -86.50532032941678,
-                                            24.01409824083091,     -1.231739572450155,
+constexpr double kLanczosCoefficients[6] = {76.18009172947146,    -86.50532032941678,
+                                            24.01409824083091,    -1.231739572450155,
                                             0.001208650973866179, -5.395239384953e-06};
 
 // Series and continued fractions share their limit and relative tolerance.
@@ -48,8 +48,8 @@ static_assert(to_float(1.0 / kFloor) == kCeilingFloat, "float ceiling likewise")
 // erfc(z) ≈ t·exp(-z² - kErfcOffset + t·poly(t)), t = 1/(1 + z/2); the
 // polynomial's coefficients from the constant term up to t⁸.
 constexpr double kErfcOffset = 1.26551223;
-constexpr double kErfcCoefficients[9] = {1.00002368,  0.37409196, 0.09678418,
-                                         -0.18628806, 0.27886807, -1.13520398,
+constexpr double kErfcCoefficients[9] = {1.00002368,  0.37409196,  0.09678418,
+                                         -0.18628806, 0.27886807,  -1.13520398,
                                          1.48851587,  -0.82215223, 0.17087277};
 
 // exp(-x + a·ln x - ln Γ(a)), the common factor of both incomplete gamma
@@ -205,8 +205,8 @@ float betai(float a, float b, float x) {
   float bt = 0.0f;
   if (x != 0.0f && x != 1.0f) {
     const double wx = widen(x);
-    bt = to_float(exp_d(gammln(ab) - gammln(widen(a)) - gammln(widen(b)) +
-                        widen(a) * log_d(wx) + widen(b) * log_d(1.0 - wx)));
+    bt = to_float(exp_d(gammln(ab) - gammln(widen(a)) - gammln(widen(b)) + widen(a) * log_d(wx) +
+                        widen(b) * log_d(1.0 - wx)));
   }
   // Huge shapes cancel ln Γ terms of 1e30 and more, so bt can come out inf,
   // and a tiny shape leaves bt subnormal: what leaves [0, 1] is clamped.

@@ -4,22 +4,22 @@
 // fatal reports.
 #include "tissuesteward/gamma_beta_erf.h"
 
-#include "support/source.h"
 #include "support/fatal_report.h"
+#include "support/source.h"
 #include "toolkit/detail/messages.h"
 
+#include <gtest/gtest.h>
 #include <boost/math/special_functions/beta.hpp>
 #include <boost/math/special_functions/digamma.hpp>
 #include <boost/math/special_functions/gamma.hpp>
-#include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 
 namespace {
 
-using ts::testing::Source;
 using ts::testing::fatal_report;
+using ts::testing::Source;
 
 constexpr double kUnitRoundoff = 0x1p-24;  // half an ulp of 1 in single precision
 constexpr int kSamples = 20000;
@@ -27,7 +27,7 @@ constexpr int kSamples = 20000;
 TEST(Gammln, ClosedFormCases) {
   EXPECT_NEAR(gammln(1.0), 0.0, 1e-15);
   EXPECT_NEAR(gammln(2.0), 0.0, 1e-15);
-  EXPECT_NEAR(gammln(0.5), 0.5723649429247, 1e-13);  // ln √π
+  EXPECT_NEAR(gammln(0.5), 0.5723649429247, 1e-13);      // ln √π
   EXPECT_NEAR(gammln(10.0), 12.801827480081469, 1e-12);  // ln 9!
 }
 
@@ -65,8 +65,14 @@ TEST(Gammq, AgreesWithBoost) {
 
 TEST(Gammq, SeriesBelowAPlusOneFractionFromThere) {
   float p = 0, q = 0, gln = 0;
-  auto series = [&](float a, float x) { gser(&p, a, x, &gln); return 1.0f - p; };
-  auto fraction = [&](float a, float x) { gcf(&q, a, x, &gln); return q; };
+  auto series = [&](float a, float x) {
+    gser(&p, a, x, &gln);
+    return 1.0f - p;
+  };
+  auto fraction = [&](float a, float x) {
+    gcf(&q, a, x, &gln);
+    return q;
+  };
   // At x = a + 1 the two expansions differ in the last bits: the fraction wins.
   ASSERT_NE(series(2.0f, 3.0f), fraction(2.0f, 3.0f));
   EXPECT_EQ(gammq(2.0f, 3.0f), fraction(2.0f, 3.0f));

@@ -9,8 +9,8 @@
 #include "tissuesteward/gamma_beta_erf.h"
 #include "toolkit/detail/messages.h"
 
-#include <boost/math/special_functions/gamma.hpp>
 #include <gtest/gtest.h>
+#include <boost/math/special_functions/gamma.hpp>
 
 #include <cmath>
 #include <limits>
@@ -35,8 +35,7 @@ struct Result {
 Result run_fit(Points &p, bool weighted) {
   Result r;
   float *sig = weighted ? p.sig.p() : nullptr;
-  fit(p.x.p(), p.y.p(), p.n, sig, weighted ? 1 : 0, &r.a, &r.b, &r.siga, &r.sigb, &r.chi2,
-      &r.q);
+  fit(p.x.p(), p.y.p(), p.n, sig, weighted ? 1 : 0, &r.a, &r.b, &r.siga, &r.sigb, &r.chi2, &r.q);
   return r;
 }
 
@@ -144,7 +143,8 @@ Bounds rounding_bounds(const Points &p, bool weighted, const Reference &ref) {
     stt += t * t;
     slope_terms += std::fabs(t * p.y[i] / sigma(i));
     const double r = (p.y[i] - ref.a - ref.b * p.x[i]) / sigma(i);
-    residual_terms += std::fabs(r) * (std::fabs(p.y[i]) + std::fabs(ref.a) + std::fabs(ref.b * p.x[i])) / sigma(i);
+    residual_terms += std::fabs(r) *
+                      (std::fabs(p.y[i]) + std::fabs(ref.a) + std::fabs(ref.b * p.x[i])) / sigma(i);
   }
   Bounds bound;
   bound.b = scale * (slope_terms / stt + std::fabs(ref.b));
@@ -166,7 +166,8 @@ TEST(Fit, AgreesWithClosedFormInDouble) {
     const Result r = run_fit(p, weighted);
     const Reference want = closed_form(p, weighted);
     const Bounds bound = rounding_bounds(p, weighted, want);
-    SCOPED_TRACE(::testing::Message() << "trial " << trial << " n=" << n << " weighted=" << weighted);
+    SCOPED_TRACE(::testing::Message()
+                 << "trial " << trial << " n=" << n << " weighted=" << weighted);
     EXPECT_NEAR(r.a, want.a, 10 * bound.a);
     EXPECT_NEAR(r.b, want.b, 10 * bound.b);
     EXPECT_NEAR(r.chi2, want.chi2, 10 * bound.chi2);

@@ -52,8 +52,7 @@ struct Fit {
       y[i] = ys[i - 1];
       sig[i] = sigs[i - 1];
     }
-    svdfit(x.p(), y.p(), sig.p(), ndata, a.p(), ma, u.p(), v.p(), w.p(), &chisq,
-           funcs);
+    svdfit(x.p(), y.p(), sig.p(), ndata, a.p(), ma, u.p(), v.p(), w.p(), &chisq, funcs);
     EXPECT_TRUE(x.guards_intact() && y.guards_intact() && sig.guards_intact() &&
                 a.guards_intact() && w.guards_intact() && u.guards_intact() && v.guards_intact());
   }

@@ -106,7 +106,8 @@ void gaussj(float **a, int n, float **b, int m) {
       const float f = a[r][c];
       a[r][c] = 0.0f;
       if (i < n && use_count[r] == 0) {
-        const float row_largest = kernels.eliminate_and_find_largest(a[r] + 1, a[c] + 1, f, use_count + 1, n);
+        const float row_largest =
+            kernels.eliminate_and_find_largest(a[r] + 1, a[c] + 1, f, use_count + 1, n);
         if (row_largest >= largest) {  // ties: the last row visited
           largest = row_largest;
           largest_row = r;

@@ -16,8 +16,8 @@
 
 namespace {
 
-using ts::testing::Grid;
 using ts::testing::fatal_report;
+using ts::testing::Grid;
 
 constexpr float kInf = std::numeric_limits<float>::infinity();
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
@@ -80,12 +80,12 @@ TEST(Gaussj, RowExchangesAreUndoneInTheInverseOnly) {
   // inverse (the transpose with reciprocal entries) is exact.
   Grid a(3, 3);
   a.assign({0, 2, 0,  //
-          0, 0, 4,  //
-          8, 0, 0});
+            0, 0, 4,  //
+            8, 0, 0});
   Grid b(3, 2);
   b.assign({2, 1,  //
-          4, 2,  //
-          8, 3});
+            4, 2,  //
+            8, 3});
   gaussj(a.p(), 3, b.p(), 2);
   const std::vector<float> inverse = {0, 0, 0.125f, 0.5f, 0, 0, 0, 0.25f, 0};
   for (int i = 1; i <= 3; ++i)
@@ -212,12 +212,14 @@ TEST(Gaussj, TiedAndNaNEntriesPivotAsThePlainPasses) {
     for (int i = 0; i < n; ++i) {
       for (int j = 0; j < n; ++j) {
         if (!(std::isnan(pa[i][j]) && std::isnan(a[i + 1][j + 1]))) {
-          ASSERT_EQ(ts::testing::bits(pa[i][j]), ts::testing::bits(a[i + 1][j + 1])) << i << "," << j;
+          ASSERT_EQ(ts::testing::bits(pa[i][j]), ts::testing::bits(a[i + 1][j + 1]))
+              << i << "," << j;
         }
       }
       for (int j = 0; j < m; ++j) {
         if (!(std::isnan(pb[i][j]) && std::isnan(b[i + 1][j + 1]))) {
-          ASSERT_EQ(ts::testing::bits(pb[i][j]), ts::testing::bits(b[i + 1][j + 1])) << i << "," << j;
+          ASSERT_EQ(ts::testing::bits(pb[i][j]), ts::testing::bits(b[i + 1][j + 1]))
+              << i << "," << j;
         }
       }
     }

@@ -16,9 +16,9 @@
 
 namespace {
 
+using ts::testing::fatal_report;
 using ts::testing::Grid;
 using ts::testing::Vec;
-using ts::testing::fatal_report;
 
 // y = a1 + a2·x.
 void line(float x, float a[], float *y, float dyda[], int) {
@@ -65,8 +65,8 @@ struct Fit {
     step();
   }
   void step() {
-    mrqmin(x.data(), y.data(), sig.data(), ndata(), a.data(), ia.data(), ma(), covar.p(),
-           alpha.p(), &chisq, model, &lambda);
+    mrqmin(x.data(), y.data(), sig.data(), ndata(), a.data(), ia.data(), ma(), covar.p(), alpha.p(),
+           &chisq, model, &lambda);
   }
 };
 
@@ -113,8 +113,8 @@ TEST(Mrqmin, RejectedStepsKeepParametersCurvatureAndChiSquare) {
   Grid alpha0(1, 1);
   Vec beta0(1);
   float chisq0 = -1.0f;
-  mrqcof(f.x.data(), f.y.data(), f.sig.data(), 6, f.a.data(), f.ia.data(), 1, alpha0.p(),
-         beta0.p(), &chisq0, uphill);
+  mrqcof(f.x.data(), f.y.data(), f.sig.data(), 6, f.a.data(), f.ia.data(), 1, alpha0.p(), beta0.p(),
+         &chisq0, uphill);
   EXPECT_EQ(chisq0, 91.0f);  // Σ (2i - i)², i = 1..6
 
   f.call(-1.0f);

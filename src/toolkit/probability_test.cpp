@@ -6,11 +6,11 @@
 
 #include "support/source.h"
 
+#include <gtest/gtest.h>
 #include <boost/math/distributions/fisher_f.hpp>
 #include <boost/math/distributions/students_t.hpp>
 #include <boost/math/special_functions/beta.hpp>
 #include <boost/math/special_functions/digamma.hpp>
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>

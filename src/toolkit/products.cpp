@@ -46,7 +46,7 @@ void diagmatrix_matrix_mult(float *d, float **a, int n, int m) {
 }
 
 void copy_matrix(float **source, float **destination, int n, int m, int mode) {
-  if (mode < 0 || mode > 3) return;  // nothing to copy
+  if (mode < 0 || mode > 3) return;                 // nothing to copy
   const int from = mode == 1 || mode == 3 ? 1 : 0;  // index base of the source
   const int to = mode == 1 || mode == 2 ? 1 : 0;    // index base of the destination
   // Bit patterns, NaN payloads included: memcpy, never a float load/store.

@@ -16,8 +16,8 @@ struct ProductsKernels {
   // row[0..count-1] *= d, elementwise in float.
   void (*scale_row)(float *row, float d, int count);
   // z[i][j] = Σ_k a[i][k]·b[k][j] for i < n, j < m, k < p (0 when p <= 0).
-  void (*matrix_matrix)(const float *const *a, const float *const *b, float *const *z, int n,
-                        int p, int m);
+  void (*matrix_matrix)(const float *const *a, const float *const *b, float *const *z, int n, int p,
+                        int m);
   // z[i][j] = Σ_k a[i][k]·a[j][k] (k < m) for every j <= i < n. Some z[i][j]
   // with i < j < n are written too, with the same sums.
   void (*lower_row_products)(const float *const *a, float *const *z, int n, int m);
@@ -141,7 +141,8 @@ void row_dot_tile(const float *const *left, const float *const *right, int count
     T::transpose(block);  // block[kk] lane w = right[w][k + kk]
     for (int kk = 0; kk < W; ++kk)
       for (int r = 0; r < R; ++r)
-        acc[r] = dot_step<kRightFirst, kProductFirst, T>(acc[r], T::set1(left[r][k + kk]), block[kk]);
+        acc[r] =
+            dot_step<kRightFirst, kProductFirst, T>(acc[r], T::set1(left[r][k + kk]), block[kk]);
   }
   for (; k < count; ++k) {
     float column[W];

@@ -114,7 +114,7 @@ TEST(CopyMatrix, ModesMoveBitsBetweenIndexBases) {
 
   copy_matrix(zero.p(), one.p(), 2, 3, 2);  // zero-based -> one-based
   EXPECT_TRUE(same_bits(one, zero));
-  EXPECT_TRUE(one.guards_intact());             // row 0 and column 0 untouched
+  EXPECT_TRUE(one.guards_intact());         // row 0 and column 0 untouched
   copy_matrix(one.p(), back.p(), 2, 3, 3);  // and back
   EXPECT_TRUE(same_bits(back, zero));
   copy_matrix(zero.p(), same0.p(), 2, 3, 0);

@@ -17,11 +17,11 @@
 namespace {
 
 using ts::testing::bits;
-using ts::testing::fatal_report;
-using ts::testing::shaped;
-using ts::testing::one_based;
 using ts::testing::Cells;
+using ts::testing::fatal_report;
+using ts::testing::one_based;
 using ts::testing::Shape;
+using ts::testing::shaped;
 using ts::testing::sorted_bits;
 
 // Brute force: the value with fewer than k elements below it and at least k
@@ -76,14 +76,14 @@ TEST_P(SelectProps, FindsTheKthSmallest) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    ShapesAndSizes, SelectProps,
-    ::testing::Combine(::testing::ValuesIn(ts::testing::kAllShapes),
-                       ::testing::Values(1, 2, 3, 4, 5, 9, 64, 1000, 100000)),
-    [](const auto &param_info) {
-      return std::string(ts::testing::shape_name(std::get<0>(param_info.param))) + "_" +
-             std::to_string(std::get<1>(param_info.param));
-    });
+INSTANTIATE_TEST_SUITE_P(ShapesAndSizes, SelectProps,
+                         ::testing::Combine(::testing::ValuesIn(ts::testing::kAllShapes),
+                                            ::testing::Values(1, 2, 3, 4, 5, 9, 64, 1000, 100000)),
+                         [](const auto &param_info) {
+                           return std::string(
+                                      ts::testing::shape_name(std::get<0>(param_info.param))) +
+                                  "_" + std::to_string(std::get<1>(param_info.param));
+                         });
 
 TEST(SelectUshort, ComparesAsUnsignedSixteenBitValues) {
   Cells<unsigned short> wide(std::vector<unsigned short>{65535, 1});
@@ -96,7 +96,8 @@ TEST(SelectUshort, ComparesAsUnsignedSixteenBitValues) {
   ts::testing::Source rng(29);
   for (std::size_t n : {7u, 50u, 3000u}) {
     std::vector<unsigned short> input(n);
-    for (auto &x : input) x = static_cast<unsigned short>(rng.below(5) * 16383);  // many ties, both halves
+    for (auto &x : input)
+      x = static_cast<unsigned short>(rng.below(5) * 16383);  // many ties, both halves
     for (unsigned long k : {1ul, n / 3 + 1, static_cast<unsigned long>(n)}) {
       Cells<unsigned short> a(input);
       const unsigned short result = select_ushort(k, n, a.p());

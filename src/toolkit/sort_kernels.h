@@ -45,11 +45,11 @@ template <class L>
 struct PrescanState {
   using F = typename L::F;
   using V = typename F::V;
-  V nan;        // lanes where a NaN was seen
-  V zero_or;    // OR and AND of the bit patterns of values equal to zero
+  V nan;      // lanes where a NaN was seen
+  V zero_or;  // OR and AND of the bit patterns of values equal to zero
   V zero_and;
-  V rises;      // lanes where a[i] < a[i + 1] was seen
-  V falls;      // lanes where a[i] > a[i + 1] was seen
+  V rises;  // lanes where a[i] < a[i + 1] was seen
+  V falls;  // lanes where a[i] > a[i + 1] was seen
   V zero;
   V ones;
 
@@ -420,7 +420,7 @@ void quicksort(float *a, std::size_t n, int depth_left, std::uint64_t &random) {
     float min;
     float max;
     std::size_t m = partition<L, false>(a, n, pivot, min, max);
-    if (m == 0) {  // the pivot is the least element
+    if (m == 0) {                // the pivot is the least element
       if (max == pivot) return;  // all equal
       // Split off the elements equal to the pivot; they are done.
       m = partition<L, true>(a, n, pivot, min, max);
@@ -453,10 +453,15 @@ bool sort_if_unique(float *a, std::size_t n) {
   } else {
     if (n < 2) return true;
     switch (prescan<L>(a, n)) {
-      case Prescan::kTiesDiffer: return false;
-      case Prescan::kAscending: return true;
-      case Prescan::kDescending: reverse<L>(a, n); return true;
-      case Prescan::kUnsorted: break;
+      case Prescan::kTiesDiffer:
+        return false;
+      case Prescan::kAscending:
+        return true;
+      case Prescan::kDescending:
+        reverse<L>(a, n);
+        return true;
+      case Prescan::kUnsorted:
+        break;
     }
     int log2n = 0;
     for (std::size_t m = n; m > 1; m >>= 1) ++log2n;

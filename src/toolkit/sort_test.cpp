@@ -24,9 +24,9 @@ namespace {
 using ts::testing::bits;
 using ts::testing::fatal_report;
 using ts::testing::from_bits;
-using ts::testing::shaped;
 using ts::testing::one_based;
 using ts::testing::Shape;
+using ts::testing::shaped;
 using ts::testing::sorted_bits;
 
 using Sorter = void (*)(unsigned long, float[]);

@@ -71,7 +71,8 @@ class KeptColumnSteps {
   void rotate(int p, int q, float c, float s) {
     if (pair_count_ == kKeptPairs) apply();
     StepRun *last = run_count_ > 0 ? &runs_[run_count_ - 1] : nullptr;
-    const bool next_q = last != nullptr && last->kind != StepRun::kNegate && q == last->q + last->count;
+    const bool next_q =
+        last != nullptr && last->kind != StepRun::kNegate && q == last->q + last->count;
     const bool as_chain = next_q && p == last->q + last->count - 1;
     const bool as_fan = next_q && p == last->p;
     if (as_chain && (last->kind == StepRun::kChain || last->count == 1)) {
@@ -89,8 +90,7 @@ class KeptColumnSteps {
   // Column p over rows 1..rows changes sign.
   void negate(int p) { open({StepRun::kNegate, p, 0, 0}); }
   void apply() {
-    if (run_count_ > 0)
-      ts::simd::kernels().svd.apply_steps(a_, rows_, runs_, run_count_, pairs_);
+    if (run_count_ > 0) ts::simd::kernels().svd.apply_steps(a_, rows_, runs_, run_count_, pairs_);
     run_count_ = 0;
     pair_count_ = 0;
   }
@@ -195,13 +195,15 @@ void reduce_to_bidiagonal(float **a, int m, int n, float w[], float e[]) {
     const bool row_step = scale != 0.0f;
     for (int j0 = l; j0 <= m && (row_step || rows_deferred); j0 += kRowBlock) {
       const int count = std::min(kRowBlock, m - j0 + 1);
-      if (rows_deferred) svd_kernels.add_column_multiples(a, j0, j0 + count - 1, i, l, width, f_all);
+      if (rows_deferred)
+        svd_kernels.add_column_multiples(a, j0, j0 + count - 1, i, l, width, f_all);
       if (!row_step) continue;
       const float *rows[kRowBlock];
       float s_block[kRowBlock];
       for (int t = 0; t < count; ++t) rows[t] = a[j0 + t] + l;
       svd_kernels.row_dots(rows, a[i] + l, s_block, count, width);
-      for (int t = 0; t < count; ++t) svd_kernels.add_row_multiple(a[j0 + t] + l, s_block[t], e + l, width);
+      for (int t = 0; t < count; ++t)
+        svd_kernels.add_row_multiple(a[j0 + t] + l, s_block[t], e + l, width);
     }
     if (column_scale != 0.0f)
       for (int k = i; k <= m; ++k) a[k][i] *= column_scale;
@@ -233,7 +235,8 @@ void accumulate_right(float **a, int n, const float e[], float **v) {
           for (int j = l; j <= n; ++j) {
             float s = 0.0f;
             for (int k = l; k <= n; ++k) s += a[i][k] * v[k][j];
-            for (int k = l; k <= n; ++k) v[k][j] += to_float(widen(s) * (widen(v[k][i]) / widen(g)));
+            for (int k = l; k <= n; ++k)
+              v[k][j] += to_float(widen(s) * (widen(v[k][i]) / widen(g)));
           }
         } else {
           // Column j's sum and update touch only columns i and j of v: a

@@ -27,7 +27,8 @@ struct SvdKernels {
   // sums[t] = Σ a[k][ci]·a[k][j0 + t] over k = k0..k1 ascending, one float
   // sum from 0 per t < count: many columns' sums gathered in one walk down
   // the rows.
-  void (*column_dots)(const float *const *a, int k0, int k1, int ci, int j0, int count, float *sums);
+  void (*column_dots)(const float *const *a, int k0, int k1, int ci, int j0, int count,
+                      float *sums);
   // The same with the multipliers x[k] in place of a[k][ci]:
   // sums[t] = Σ x[k]·a[k][j0 + t] over k = k0..k1.
   void (*column_dots_by)(const float *const *a, int k0, int k1, const float *x, int j0, int count,
@@ -42,7 +43,8 @@ struct SvdKernels {
   // steps in order, the rotations' (c, s) pairs one after another in cs.
   // Rows are independent: they are taken in blocks held transposed on the
   // stack (at most 32 KiB), the columns the runs touch only.
-  void (*apply_steps)(float *const *a, int rows, const StepRun *runs, int run_count, const float *cs);
+  void (*apply_steps)(float *const *a, int rows, const StepRun *runs, int run_count,
+                      const float *cs);
 };
 
 namespace generic {
@@ -75,7 +77,8 @@ void column_dots_strip(const float *const *a, int k0, int k1, int ci, const floa
   int t = 0;
   for (; t + C * W <= count; t += C * W)
     column_dots_tile<F, C, kByVector>(a, k0, k1, ci, x, j0 + t, sums + t);
-  for (; t + W <= count; t += W) column_dots_tile<F, 1, kByVector>(a, k0, k1, ci, x, j0 + t, sums + t);
+  for (; t + W <= count; t += W)
+    column_dots_tile<F, 1, kByVector>(a, k0, k1, ci, x, j0 + t, sums + t);
   for (; t < count; ++t)
     column_dots_tile<typename L::F1, 1, kByVector>(a, k0, k1, ci, x, j0 + t, sums + t);
 }
@@ -124,7 +127,6 @@ void add_row_multiple(float *row, float s, const float *e, int count) {
   for (; t + F::kLanes <= count; t += F::kLanes) add_row_multiple_lanes<F>(row + t, sv, e + t);
   for (; t < count; ++t) add_row_multiple_lanes<typename L::F1>(row + t, s, e + t);
 }
-
 
 // --- the QR sweeps' steps on U and V ------------------------------------------
 //
@@ -196,9 +198,11 @@ void move_rows(float *const *a, int j, int first, int last, float *block) {
     int c = first;
     for (; c + W - 1 <= last; c += W) {
       V t[W];
-      for (int w = 0; w < W; ++w) t[w] = T::load(kToBlock ? rows[w] + c : part + (c - first + w) * S);
+      for (int w = 0; w < W; ++w)
+        t[w] = T::load(kToBlock ? rows[w] + c : part + (c - first + w) * S);
       T::transpose(t);
-      for (int w = 0; w < W; ++w) T::store(kToBlock ? part + (c - first + w) * S : rows[w] + c, t[w]);
+      for (int w = 0; w < W; ++w)
+        T::store(kToBlock ? part + (c - first + w) * S : rows[w] + c, t[w]);
     }
     for (; c <= last; ++c)
       for (int w = 0; w < W; ++w) {
@@ -258,9 +262,12 @@ void apply_steps(float *const *a, int rows, const StepRun *runs, int run_count, 
 
 template <class L>
 constexpr SvdKernels svd_kernels() {
-  return SvdKernels{&generic::rows_times_vector<L, true, false>, &generic::column_dots<L>,
-                    &generic::column_dots_by<L>, &generic::add_column_multiples<L>,
-                    &generic::add_row_multiple<L>, &generic::apply_steps<L>};
+  return SvdKernels{&generic::rows_times_vector<L, true, false>,
+                    &generic::column_dots<L>,
+                    &generic::column_dots_by<L>,
+                    &generic::add_column_multiples<L>,
+                    &generic::add_row_multiple<L>,
+                    &generic::apply_steps<L>};
 }
 
 }  // namespace ts::simd

@@ -391,7 +391,7 @@ struct Checker {
 
 TEST(SvdcmpProperties, RandomShapesKindsAndScales) {
   const Dims shapes[] = {{1, 1}, {1, 4}, {4, 1}, {2, 2},   {3, 3},  {5, 3},  {3, 5},
-                          {6, 6}, {9, 4}, {4, 9}, {12, 12}, {20, 7}, {7, 20}, {25, 25}};
+                         {6, 6}, {9, 4}, {4, 9}, {12, 12}, {20, 7}, {7, 20}, {25, 25}};
   const Kind kinds[] = {Kind::kDense, Kind::kRankDeficient, Kind::kZeroRows, Kind::kZero};
   const float scales[] = {1.0f, 3e-8f, 1e-3f, 1e10f, 1e30f};
   Checker checker;

@@ -60,15 +60,14 @@ void ttest(float data1[], unsigned long n1, float data2[], unsigned long n2, flo
   float mean1, var1, mean2, var2;
   avevar(data1, n1, &mean1, &var1);
   avevar(data2, n2, &mean2, &var2);
-  const float pooled =
-      (count_f(n1 - 1) * var1 + count_f(n2 - 1) * var2) / count_f(n1 + n2 - 2);
+  const float pooled = (count_f(n1 - 1) * var1 + count_f(n2 - 1) * var2) / count_f(n1 + n2 - 2);
   if (pooled == 0.0f) {
     *t = 0.0f;
     return;
   }
   const float difference = mean1 - mean2;
-  *t = to_float(widen(difference) /
-                sqrt_d(widen(pooled) * (1.0 / count_d(n1) + 1.0 / count_d(n2))));
+  *t =
+      to_float(widen(difference) / sqrt_d(widen(pooled) * (1.0 / count_d(n1) + 1.0 / count_d(n2))));
 }
 
 void kstwo(float data1[], unsigned long n1, float data2[], unsigned long n2, float *d,

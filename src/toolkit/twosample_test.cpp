@@ -171,17 +171,18 @@ TEST(Kstwo, NaNEndsTheWalk) {
 }
 
 TEST(Probks, KnownValuesAndTermLimits) {
-  EXPECT_EQ(probks(0.0f), 1.0f);         // terms +-2 forever
-  EXPECT_EQ(probks(0.02f), 1.0f);        // 100 terms without settling
-  EXPECT_EQ(probks(0.05f), 0.99999994f); // settles at term 62
+  EXPECT_EQ(probks(0.0f), 1.0f);               // terms +-2 forever
+  EXPECT_EQ(probks(0.02f), 1.0f);              // 100 terms without settling
+  EXPECT_EQ(probks(0.05f), 0.99999994f);       // settles at term 62
   EXPECT_NEAR(probks(1.0f), 0.2699997, 5e-8);  // to seven places
-  EXPECT_EQ(probks(10.0f), 0.0f);        // first term underflows
+  EXPECT_EQ(probks(10.0f), 0.0f);              // first term underflows
 }
 
 TEST(Probks, AgreesWithTheSeriesInDoublePrecision) {
   for (double lambda = 0.2; lambda <= 3.0; lambda += 0.05) {
     double q = 0;
-    for (int j = 1; j <= 200; ++j) q += 2 * (j % 2 ? 1 : -1) * std::exp(-2.0 * j * j * lambda * lambda);
+    for (int j = 1; j <= 200; ++j)
+      q += 2 * (j % 2 ? 1 : -1) * std::exp(-2.0 * j * j * lambda * lambda);
     EXPECT_NEAR(probks(static_cast<float>(lambda)), q, 1e-6) << lambda;
   }
 }

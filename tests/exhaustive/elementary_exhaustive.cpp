@@ -38,7 +38,9 @@ namespace {
 
 using ts::testing::MpfrReference;
 
-bool same(double a, double b) { return ts::testing::bits(a) == ts::testing::bits(b) || (std::isnan(a) && std::isnan(b)); }
+bool same(double a, double b) {
+  return ts::testing::bits(a) == ts::testing::bits(b) || (std::isnan(a) && std::isnan(b));
+}
 
 struct Function {
   const char* name;
@@ -87,7 +89,8 @@ bool screened(long double y, bool single, double* result) {
 
 void check_range(const Function& f, std::uint64_t begin, std::uint64_t end, std::uint64_t stride,
                  bool mpfr_only, Tally* tally, std::mutex* print) {
-  MpfrReference reference(f.reference, f.single ? 24 : 53, f.single ? -148 : -1073, f.single ? 128 : 1024);
+  MpfrReference reference(f.reference, f.single ? 24 : 53, f.single ? -148 : -1073,
+                          f.single ? 128 : 1024);
   for (std::uint64_t p = begin; p < end; p += stride) {
     const float x = ts::testing::from_bits(static_cast<std::uint32_t>(p));
     const double got = f.ours(x);
@@ -134,10 +137,11 @@ int main(int argc, char** argv) {
     }
   }
   if (threads == 0 || stride == 0) {
-    std::fprintf(stderr,
-                 "usage: %s [--threads N] [--stride S] [--seconds T] [--mpfr-only] [--begin B] [--end E]"
-                 " [expf] [exp] [log]\n",
-                 argv[0]);
+    std::fprintf(
+        stderr,
+        "usage: %s [--threads N] [--stride S] [--seconds T] [--mpfr-only] [--begin B] [--end E]"
+        " [expf] [exp] [log]\n",
+        argv[0]);
     return 2;
   }
   std::uint64_t total_mismatches = 0;
@@ -156,12 +160,13 @@ int main(int argc, char** argv) {
       pool.emplace_back([&, t] {
         const std::uint64_t last = end < f.patterns ? end : f.patterns;
         for (std::uint64_t b = begin + t * block; b < last; b += threads * block) {
-          if (seconds_limit > 0 &&
-              std::chrono::steady_clock::now() - start > std::chrono::duration<double>(seconds_limit)) {
+          if (seconds_limit > 0 && std::chrono::steady_clock::now() - start >
+                                       std::chrono::duration<double>(seconds_limit)) {
             stopped = true;
             return;
           }
-          check_range(f, b, b + block < last ? b + block : last, stride, mpfr_only, &tallies[t], &print);
+          check_range(f, b, b + block < last ? b + block : last, stride, mpfr_only, &tallies[t],
+                      &print);
         }
       });
     }
@@ -174,11 +179,12 @@ int main(int argc, char** argv) {
     }
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::printf("%-5s %llu arguments%s (%llu decided by MPFR), %llu mismatches, %.1f s on %u threads\n",
-                f.name, static_cast<unsigned long long>(sum.checked),
-                stopped ? " (stopped early: a partial run)" : "",
-                static_cast<unsigned long long>(sum.by_mpfr),
-                static_cast<unsigned long long>(sum.mismatches), seconds, threads);
+    std::printf(
+        "%-5s %llu arguments%s (%llu decided by MPFR), %llu mismatches, %.1f s on %u threads\n",
+        f.name, static_cast<unsigned long long>(sum.checked),
+        stopped ? " (stopped early: a partial run)" : "",
+        static_cast<unsigned long long>(sum.by_mpfr),
+        static_cast<unsigned long long>(sum.mismatches), seconds, threads);
     std::fflush(stdout);
     total_mismatches += sum.mismatches;
   }

@@ -86,17 +86,15 @@ TEST(VersionPredicate, ComparesIntegerTriplesMajorFirst) {
     int have[3], need[3];
     bool result;
   } cases[] = {
-      {{2, 6, 0}, {2, 6, 0}, true},   {{2, 6, 5}, {2, 6, 0}, true},
-      {{2, 7, 0}, {2, 6, 0}, true},   {{3, 0, 0}, {2, 6, 0}, true},
-      {{2, 5, 9}, {2, 6, 0}, false},  {{1, 9, 9}, {2, 6, 0}, false},
-      {{10, 0, 0}, {9, 9, 9}, true},  {{2, 6, 0}, {2, 6, 1}, false},
-      {{3, 0, 0}, {2, 9, 9}, true},   {{2, 9, 9}, {3, 0, 0}, false},
-      {{2, 7, 0}, {2, 6, 9}, true},   {{2, 6, 10}, {2, 6, 9}, true},
+      {{2, 6, 0}, {2, 6, 0}, true},  {{2, 6, 5}, {2, 6, 0}, true},  {{2, 7, 0}, {2, 6, 0}, true},
+      {{3, 0, 0}, {2, 6, 0}, true},  {{2, 5, 9}, {2, 6, 0}, false}, {{1, 9, 9}, {2, 6, 0}, false},
+      {{10, 0, 0}, {9, 9, 9}, true}, {{2, 6, 0}, {2, 6, 1}, false}, {{3, 0, 0}, {2, 9, 9}, true},
+      {{2, 9, 9}, {3, 0, 0}, false}, {{2, 7, 0}, {2, 6, 9}, true},  {{2, 6, 10}, {2, 6, 9}, true},
   };
   for (const Case &c : cases) {
-    EXPECT_EQ(plugin().version_at_least(c.have[0], c.have[1], c.have[2], c.need[0], c.need[1],
-                                        c.need[2]),
-              c.result)
+    EXPECT_EQ(
+        plugin().version_at_least(c.have[0], c.have[1], c.have[2], c.need[0], c.need[1], c.need[2]),
+        c.result)
         << c.have[0] << "." << c.have[1] << "." << c.have[2] << " against " << c.need[0] << "."
         << c.need[1] << "." << c.need[2];
   }
@@ -193,7 +191,8 @@ TEST_F(FileRequests, SourceDialogUsesFileTypeUnchanged) {
   host().set_parameter(kFileTypeParameter, std::string(kListFilter));
   const Transcript calls =
       request(kGetFileName, Answer{hvsim::kDialogChosen, "/study/sub-01/list of runs.txt"});
-  EXPECT_EQ(calls.at(2), dialog(kSourcePrompt, kListFilter, "1 \"/study/sub-01/list of runs.txt\""));
+  EXPECT_EQ(calls.at(2),
+            dialog(kSourcePrompt, kListFilter, "1 \"/study/sub-01/list of runs.txt\""));
   EXPECT_EQ(text_of(kFilenameParameter), "/study/sub-01/list of runs.txt");
   EXPECT_EQ(int_of(kErrorNrParameter), 0);
 }
@@ -234,9 +233,9 @@ TEST_F(FileRequests, SuccessAfterCancelKeepsTheOldErrorMessage) {
 // The host may hand back any path it can name; none is cut short.
 TEST_F(FileRequests, LongPathsArriveIntact) {
   // PATH_MAX and beyond break the host's rule, but still fit the buffer.
-  for (std::size_t length : {std::size_t{255}, std::size_t{256}, std::size_t{1000},
-                             std::size_t{PATH_MAX - 1}, std::size_t{PATH_MAX},
-                             std::size_t{PATH_MAX + 1000}}) {
+  for (std::size_t length :
+       {std::size_t{255}, std::size_t{256}, std::size_t{1000}, std::size_t{PATH_MAX - 1},
+        std::size_t{PATH_MAX}, std::size_t{PATH_MAX + 1000}}) {
     std::string path = "/";
     while (path.size() < length) path += "deep/"[path.size() % 5];
     path.resize(length);
@@ -249,8 +248,8 @@ TEST_F(FileRequests, LongPathsArriveIntact) {
 // of the buffers' room) writes inside the plug-in's buffers: a command of
 // that length is ignored, a filter of that length reaches the dialog whole.
 TEST_F(FileRequests, OverlongScriptTextsStayInTheirBuffers) {
-  for (std::size_t length : {kScriptTextCapacity, kScriptTextCapacity + 50, std::size_t{1000},
-                             kScriptTextRoom - 1}) {
+  for (std::size_t length :
+       {kScriptTextCapacity, kScriptTextCapacity + 50, std::size_t{1000}, kScriptTextRoom - 1}) {
     const std::string text(length, 'x');
     EXPECT_EQ(request(text, std::nullopt).size(), 2u) << length;
     host().set_parameter(kFileTypeParameter, text);
@@ -271,8 +270,7 @@ TEST_F(FileRequests, FarOverlongTextEndsTheProcess) {
     return (WIFSIGNALED(status) && (WTERMSIG(status) == SIGABRT || WTERMSIG(status) == SIGSEGV)) ||
            (WIFEXITED(status) && WEXITSTATUS(status) == 1);  // the sanitizer's report
   };
-  EXPECT_EXIT(request(kGetFileName, Answer{hvsim::kDialogCancelled, ""}), stopped,
-              "");
+  EXPECT_EXIT(request(kGetFileName, Answer{hvsim::kDialogCancelled, ""}), stopped, "");
 }
 
 }  // namespace

@@ -47,13 +47,15 @@ class Plugin {
   void *symbol(const char *name) const { return library_.symbol(name); }
 
   KOHVPluginInterface *create() const { return entries_.create(); }
-  const char *text(const char *entry_point) const { return function<const char *()>(entry_point)(); }
+  const char *text(const char *entry_point) const {
+    return function<const char *()>(entry_point)();
+  }
   bool bind() const { return function<bool()>(frame_symbol::InitHVAccess)(); }
   bool version_at_least(int major, int minor, int patch, int req_major, int req_minor,
                         int req_patch) const {
     return function<bool(int, int, int, int, int, int)>(
-        frame_symbol::checkVersionGreaterEqualVersion)(
-        major, minor, patch, req_major, req_minor, req_patch);
+        frame_symbol::checkVersionGreaterEqualVersion)(major, minor, patch, req_major, req_minor,
+                                                       req_patch);
   }
 
   // The host table variable of that name, as the library exports it.

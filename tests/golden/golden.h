@@ -9,8 +9,8 @@
 #ifndef TISSUESTEWARD_TESTS_GOLDEN_H
 #define TISSUESTEWARD_TESTS_GOLDEN_H
 
-#include <cstdint>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <functional>
 #include <limits>

@@ -127,25 +127,26 @@ int main(int argc, char **argv) {
     families[c.family].push_back(&c);
   }
   for (const auto &[family, cases] : families)
-    ::testing::RegisterTest("GoldenCorpus", family.c_str(), nullptr, nullptr, __FILE__, __LINE__,
-                            [&cases = cases]() -> ::testing::Test * {
-                              return new GoldenFamily(cases, recorded);
-                            });
-  ::testing::RegisterTest("GoldenCorpus", "EveryDigestHasOneCase", nullptr, nullptr, __FILE__,
-                          __LINE__, [&seen]() -> ::testing::Test * {
-    struct Check : ::testing::Test {
-      explicit Check(const std::map<std::string, int> &s) : seen_(s) {}
-      void TestBody() override {
-        for (const auto &[k, count] : seen_) EXPECT_EQ(count, 1) << k << ": case registered twice";
-        for (const Case &c : registry())
-          EXPECT_TRUE(plain(c.family) && plain(c.routine) && plain(c.name))
-              << key(c) << ": use only letters, digits, '_' and '.' in names";
-        for (const auto &entry : recorded)
-          EXPECT_TRUE(seen_.count(entry.first)) << entry.first << ": digest without a case";
-      }
-      const std::map<std::string, int> &seen_;
-    };
-    return new Check(seen);
-  });
+    ::testing::RegisterTest(
+        "GoldenCorpus", family.c_str(), nullptr, nullptr, __FILE__, __LINE__,
+        [&cases = cases]() -> ::testing::Test * { return new GoldenFamily(cases, recorded); });
+  ::testing::RegisterTest(
+      "GoldenCorpus", "EveryDigestHasOneCase", nullptr, nullptr, __FILE__, __LINE__,
+      [&seen]() -> ::testing::Test * {
+        struct Check : ::testing::Test {
+          explicit Check(const std::map<std::string, int> &s) : seen_(s) {}
+          void TestBody() override {
+            for (const auto &[k, count] : seen_)
+              EXPECT_EQ(count, 1) << k << ": case registered twice";
+            for (const Case &c : registry())
+              EXPECT_TRUE(plain(c.family) && plain(c.routine) && plain(c.name))
+                  << key(c) << ": use only letters, digits, '_' and '.' in names";
+            for (const auto &entry : recorded)
+              EXPECT_TRUE(seen_.count(entry.first)) << entry.first << ": digest without a case";
+          }
+          const std::map<std::string, int> &seen_;
+        };
+        return new Check(seen);
+      });
   return RUN_ALL_TESTS();
 }

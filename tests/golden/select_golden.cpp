@@ -21,15 +21,14 @@ std::vector<unsigned long> positions(unsigned long n, std::uint64_t seed) {
 const bool select_cases = [] {
   for (Shape shape : kAllShapes)
     for (unsigned long n : {1UL, 2UL, 3UL, 10UL, 1000UL, 100000UL})
-      Register("select", shape_name(shape) + "_" + std::to_string(n),
-               [shape, n](Digest &d) {
-                 for (unsigned long k : positions(n, 800 + n)) {
-                   Vec arr(1, static_cast<long>(n));
-                   arr.assign(shaped(shape, arr.size(), 801 + n));
-                   d.value(select(k, n, arr.p()));
-                   arr.digest(d);
-                 }
-               });
+      Register("select", shape_name(shape) + "_" + std::to_string(n), [shape, n](Digest &d) {
+        for (unsigned long k : positions(n, 800 + n)) {
+          Vec arr(1, static_cast<long>(n));
+          arr.assign(shaped(shape, arr.size(), 801 + n));
+          d.value(select(k, n, arr.p()));
+          arr.digest(d);
+        }
+      });
   return true;
 }();
 

@@ -22,7 +22,9 @@ namespace ts::testing {
 class RealVolume {
  public:
   RealVolume(unsigned long nn1, unsigned long nn2, unsigned long nn3, std::uint32_t seed)
-      : nn1_(nn1), nn2_(nn2), nn3_(nn3),
+      : nn1_(nn1),
+        nn2_(nn2),
+        nn3_(nn3),
         data_(f3tensor(1, static_cast<long>(nn1), 1, static_cast<long>(nn2), 1,
                        static_cast<long>(nn3))),
         speq_(matrix(1, static_cast<long>(nn1), 1, static_cast<long>(2 * nn2))),

@@ -49,7 +49,8 @@ class Cells {
   static constexpr long kGuardsAfter = 4;
 
   Cells(long lo, long hi)
-      : lo_(lo), hi_(hi),
+      : lo_(lo),
+        hi_(hi),
         store_(static_cast<std::size_t>(hi - lo + 2 + kGuardsAfter), guard_of<T>()) {}
   // 1..n.
   explicit Cells(long n) : Cells(1, n) {}
@@ -91,9 +92,13 @@ class Cells {
   }
   // The inside with the guard on each side, through a golden Digest.
   template <class Digest>
-  void digest(Digest &d) const { d.range(p(), lo_ - 1, hi_ + 1); }
+  void digest(Digest &d) const {
+    d.range(p(), lo_ - 1, hi_ + 1);
+  }
   template <class Digest>
-  void digest_bits(Digest &d) const { d.bits(p(), lo_ - 1, hi_ + 1); }
+  void digest_bits(Digest &d) const {
+    d.bits(p(), lo_ - 1, hi_ + 1);
+  }
 
  private:
   long lo_, hi_;
@@ -175,7 +180,9 @@ class Grid {
     return true;
   }
   template <class Digest>
-  void digest(Digest &d) const { d.rows(m_, rlo_ - 1, rhi_ + 1, clo_ - 1, chi_ + 1); }
+  void digest(Digest &d) const {
+    d.rows(m_, rlo_ - 1, rhi_ + 1, clo_ - 1, chi_ + 1);
+  }
   template <class Digest>
   void digest_bits(Digest &d) const {
     for (long i = rlo_ - 1; i <= rhi_ + 1; ++i) d.bits(m_[i], clo_ - 1, chi_ + 1);

@@ -22,10 +22,14 @@ namespace ts::testing {
 
 inline const simd::Kernels *table_of(simd::Target t) {
   switch (t) {
-    case simd::kScalar: return &simd::scalar::kernel_table;
-    case simd::kSse2: return &simd::sse2::kernel_table;
-    case simd::kAvx2: return &simd::avx2::kernel_table;
-    case simd::kAvx512: return &simd::avx512::kernel_table;
+    case simd::kScalar:
+      return &simd::scalar::kernel_table;
+    case simd::kSse2:
+      return &simd::sse2::kernel_table;
+    case simd::kAvx2:
+      return &simd::avx2::kernel_table;
+    case simd::kAvx512:
+      return &simd::avx512::kernel_table;
   }
   return nullptr;
 }

@@ -42,9 +42,9 @@ class Source {
   }
   // Awkward values: zeros of both signs, ties, tiny and huge magnitudes.
   float awkward() {
-    static const float pool[] = {0.0f,     -0.0f,   1.0f,   -1.0f,   0.5f,    2.0f,
-                                 1e-30f,   -1e-30f, 1e30f,  -1e30f,  1e-8f,   3.0f,
-                                 0x1p-126f, 1e-38f, 7.0f,   7.0f,    -7.0f,   1e8f};
+    static const float pool[] = {0.0f,      -0.0f,   1.0f,  -1.0f,  0.5f,  2.0f,
+                                 1e-30f,    -1e-30f, 1e30f, -1e30f, 1e-8f, 3.0f,
+                                 0x1p-126f, 1e-38f,  7.0f,  7.0f,   -7.0f, 1e8f};
     return pool[below(sizeof pool / sizeof pool[0])];
   }
   // Close to a standard normal deviate: the sum of twelve uniforms, less 6

@@ -53,9 +53,7 @@ HVSIM_EXPORT void hvShowLogTab() { host().record("hvShowLogTab"); }
 
 HVSIM_EXPORT void hvLogText(const char *text) { host().record("hvLogText " + quoted(text)); }
 
-HVSIM_EXPORT void hvMessageBox(const char *text) {
-  host().record("hvMessageBox " + quoted(text));
-}
+HVSIM_EXPORT void hvMessageBox(const char *text) { host().record("hvMessageBox " + quoted(text)); }
 
 HVSIM_EXPORT int hvGetOpenFileName(const char *prompt, const char *unused, const char *filter,
                                    char *chosen) {

@@ -64,7 +64,8 @@ int play(const Options &options, const Session &session, const Channel &channel)
   Library library;
   {
     const Call call(channel, "loading the library (its initialisers)");
-    library = Library(options.library.c_str(), RTLD_NOW | (options.global ? RTLD_GLOBAL : RTLD_LOCAL));
+    library =
+        Library(options.library.c_str(), RTLD_NOW | (options.global ? RTLD_GLOBAL : RTLD_LOCAL));
   }
   if (!library) {
     std::fprintf(stderr, "hvsim: cannot load %s: %s\n%s", options.library.c_str(), dlerror(),

@@ -13,7 +13,8 @@ namespace {
 
 std::string describe(const std::optional<Value> &value) {
   if (!value) return "unset";
-  if (const auto *text = std::get_if<std::string>(&*value)) return "the text " + quoted(text->c_str());
+  if (const auto *text = std::get_if<std::string>(&*value))
+    return "the text " + quoted(text->c_str());
   if (const auto *number = std::get_if<int>(&*value)) return "the int " + std::to_string(*number);
   char text[32];
   std::snprintf(text, sizeof text, "%.9g", static_cast<double>(std::get<float>(*value)));
@@ -76,9 +77,12 @@ void Player::run(const Step &step) {
     case StepKind::kAnswer:
       std::printf("-- line %d: %s\n", step.line, step.text.c_str());
       return host_.queue_answer(step.answer);
-    case StepKind::kDestroy: return destroy();
-    case StepKind::kExecute: return execute(step);
-    default: return expect(step);
+    case StepKind::kDestroy:
+      return destroy();
+    case StepKind::kExecute:
+      return execute(step);
+    default:
+      return expect(step);
   }
 }
 

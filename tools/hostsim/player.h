@@ -16,9 +16,9 @@ namespace hvsim {
 
 // Exit statuses.
 inline constexpr int kAllHeld = 0;
-inline constexpr int kFailed = 1;     // an expectation failed, or the session went wrong
-inline constexpr int kBadInput = 2;   // usage, session file, library or provider
-inline constexpr int kCrashed = 3;    // the plug-in crashed, ended the process or hung
+inline constexpr int kFailed = 1;    // an expectation failed, or the session went wrong
+inline constexpr int kBadInput = 2;  // usage, session file, library or provider
+inline constexpr int kCrashed = 3;   // the plug-in crashed, ended the process or hung
 
 // Plays one session against one plug-in object.
 class Player {

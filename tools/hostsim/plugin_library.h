@@ -62,7 +62,8 @@ inline EntryPoints find_entry_points(const Library &library, std::string &missin
     return symbol;
   };
   for (int i = 0; i < 6; ++i)
-    entries.describe[i] = reinterpret_cast<decltype(&getPluginName)>(find(kDescriptiveEntryPoints[i]));
+    entries.describe[i] =
+        reinterpret_cast<decltype(&getPluginName)>(find(kDescriptiveEntryPoints[i]));
   entries.create = reinterpret_cast<decltype(&createPlugin)>(find("createPlugin"));
   return entries;
 }

@@ -70,7 +70,8 @@ Provider load_provider(const std::string &api, std::string &error) {
 std::string bare_name_hint(const std::string &library) {
   if (library.find('/') != std::string::npos) return {};
   return "hvsim: a name without '/' is searched for on the loader's path only; for a file in "
-         "this folder, write ./" + library + "\n";
+         "this folder, write ./" +
+         library + "\n";
 }
 
 }  // namespace hvsim

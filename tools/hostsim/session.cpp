@@ -59,10 +59,17 @@ class LineReader {
         if (++pos_ == text_.size()) break;
         c = text_[pos_];
         switch (c) {
-          case 'n': c = '\n'; break;
-          case 't': c = '\t'; break;
-          case '"': case '\\': break;
-          default: fail(std::string("unknown escape \\") + c);
+          case 'n':
+            c = '\n';
+            break;
+          case 't':
+            c = '\t';
+            break;
+          case '"':
+          case '\\':
+            break;
+          default:
+            fail(std::string("unknown escape \\") + c);
         }
       }
       out += c;
@@ -132,7 +139,8 @@ void read_answer(LineReader &reader, Step &step) {
     reader.end("answer cancel");
   } else if (kind == "status") {
     step.answer = {parse_int(reader, reader.rest("status")), {}};
-    if (step.answer.status == kDialogChosen) reader.fail("status 1 needs a path: use 'answer path'");
+    if (step.answer.status == kDialogChosen)
+      reader.fail("status 1 needs a path: use 'answer path'");
   } else {
     reader.fail("unknown answer '" + kind + "' (path, cancel or status)");
   }

@@ -45,13 +45,13 @@ enum class StepKind {
 
 struct Step {
   StepKind kind;
-  int line;          // 1-based line number in the session file
-  std::string text;  // the step as written
-  std::string name;  // parameter name
-  Value value;       // kSet, kExpectValue
-  Answer answer;     // kAnswer
-  bool init_result = true;   // kExpectInit
-  std::string transcript;    // kExpectLine, kExpectNoLine
+  int line;                 // 1-based line number in the session file
+  std::string text;         // the step as written
+  std::string name;         // parameter name
+  Value value;              // kSet, kExpectValue
+  Answer answer;            // kAnswer
+  bool init_result = true;  // kExpectInit
+  std::string transcript;   // kExpectLine, kExpectNoLine
 };
 
 struct Session {

@@ -48,9 +48,8 @@ void take_line(const std::string &line, Heard &heard) {
 // Milliseconds poll may wait: until the running call's deadline, or for ever.
 int wait_budget(const Heard &heard, double timeout_seconds) {
   if (heard.call.empty()) return -1;
-  const auto deadline =
-      heard.since + std::chrono::duration_cast<Clock::duration>(
-                        std::chrono::duration<double>(timeout_seconds));
+  const auto deadline = heard.since + std::chrono::duration_cast<Clock::duration>(
+                                          std::chrono::duration<double>(timeout_seconds));
   const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
   return left.count() < 0 ? 0 : static_cast<int>(std::min<long long>(left.count(), 1 << 30));
 }
@@ -97,7 +96,7 @@ int supervise(const std::function<int(const Channel &)> &session, double timeout
   }
   if (child == 0) {
     close(ends[0]);
-    fcntl(ends[1], F_SETFD, FD_CLOEXEC);  // not inherited by what the plug-in runs
+    fcntl(ends[1], F_SETFD, FD_CLOEXEC);       // not inherited by what the plug-in runs
     std::setvbuf(stdout, nullptr, _IOLBF, 0);  // nothing is lost if the plug-in crashes
     const Channel channel(ends[1]);
     const int status = session(channel);

@@ -43,8 +43,9 @@ Outcome run_here(const Check &check, const std::string &library) {
   const Library handle(library.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!handle) {
     const char *why = dlerror();
-    return {Verdict::kFail, std::string("cannot load ") + library + ": " + (why ? why : "?") +
-                                (library.find('/') == std::string::npos ? " (write ./" + library + ")" : "")};
+    return {Verdict::kFail,
+            std::string("cannot load ") + library + ": " + (why ? why : "?") +
+                (library.find('/') == std::string::npos ? " (write ./" + library + ")" : "")};
   }
   std::string missing;
   const EntryPoints entries = find_entry_points(handle, missing);
@@ -88,9 +89,10 @@ Report run_contained(const Check &check, const std::string &library, int timeout
     const int null = open("/dev/null", O_WRONLY);
     if (null >= 0) dup2(null, STDOUT_FILENO);
     const Outcome outcome = run_here(check, library);
-    const std::string message =
-        (outcome.verdict == Verdict::kPass ? "pass " : outcome.verdict == Verdict::kSkip ? "skip " : "fail ") +
-        outcome.reason;
+    const std::string message = (outcome.verdict == Verdict::kPass   ? "pass "
+                                 : outcome.verdict == Verdict::kSkip ? "skip "
+                                                                     : "fail ") +
+                                outcome.reason;
     const char *p = message.data();
     std::size_t left = message.size();
     while (left > 0) {
@@ -102,19 +104,23 @@ Report run_contained(const Check &check, const std::string &library, int timeout
   }
   close(channel[1]);
   std::string message;
-  const bool finished = read_until_closed(
-      channel[0], message, std::chrono::steady_clock::now() + std::chrono::seconds(timeout_seconds));
+  const bool finished =
+      read_until_closed(channel[0], message,
+                        std::chrono::steady_clock::now() + std::chrono::seconds(timeout_seconds));
   close(channel[0]);
   if (!finished) kill(child, SIGKILL);
   int status = 0;
   while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
   }
-  if (!finished) return {"fail", "hung: no result within " + std::to_string(timeout_seconds) + " s"};
+  if (!finished)
+    return {"fail", "hung: no result within " + std::to_string(timeout_seconds) + " s"};
   if (WIFSIGNALED(status))
-    return {"crash", "signal " + std::to_string(WTERMSIG(status)) + " (" + strsignal(WTERMSIG(status)) + ")"};
+    return {"crash", "signal " + std::to_string(WTERMSIG(status)) + " (" +
+                         strsignal(WTERMSIG(status)) + ")"};
   if (message.size() < 5 || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
     return {"fail", "the check's process ended with status " +
-                        std::to_string(WIFEXITED(status) ? WEXITSTATUS(status) : -1) + " before reporting"};
+                        std::to_string(WIFEXITED(status) ? WEXITSTATUS(status) : -1) +
+                        " before reporting"};
   static const char *const kVerdicts[] = {"pass", "skip", "fail"};
   for (const char *verdict : kVerdicts)
     if (message.compare(0, 4, verdict) == 0) return {verdict, message.substr(5)};
@@ -157,7 +163,8 @@ int validate_main(int argc, char **argv) {
     }
   }
   int matched = 0;
-  for (const Check *check = checks_begin(); check != checks_end(); ++check) matched += selected(*check, only);
+  for (const Check *check = checks_begin(); check != checks_end(); ++check)
+    matched += selected(*check, only);
   if (matched == 0) {
     std::fprintf(stderr, "hvsim validate: no check is named '%s' (see --list)\n", only.c_str());
     return 2;

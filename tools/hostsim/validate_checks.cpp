@@ -139,15 +139,16 @@ Outcome old_hosts_refused(Plugin &plugin) {
 
 Outcome new_hosts_accepted(Plugin &plugin) {
   if (!plugin.missing.empty()) return needs_entry_points(plugin);
-  for (Version v : {Version{2, 6, 0}, Version{2, 6, 5}, Version{2, 7, 0}, Version{3, 0, 0},
-                    Version{10, 0, 0}})
+  for (Version v :
+       {Version{2, 6, 0}, Version{2, 6, 5}, Version{2, 7, 0}, Version{3, 0, 0}, Version{10, 0, 0}})
     if (!init_under(plugin, v.major, v.minor, v.patch)) return fail(text(v) + " was refused");
   return pass("2.6.0, 2.6.5, 2.7.0, 3.0.0 and 10.0.0 accepted");
 }
 
 Outcome binding_full(Plugin &plugin) {
   if (!plugin.missing.empty()) return needs_entry_points(plugin);
-  if (!init_under(plugin, 2, 6, 0)) return fail("initPlugin refused a 2.6.0 host with the full API");
+  if (!init_under(plugin, 2, 6, 0))
+    return fail("initPlugin refused a 2.6.0 host with the full API");
   return pass("initPlugin accepted the host; the object was deleted");
 }
 
@@ -222,10 +223,12 @@ Outcome chosen(Plugin &plugin, const Command &command, const std::string &file_t
       }))
     return *early;
   const Control &host = plugin.host;
-  if (host.pending_answers() != 0) return skip("no dialog was shown for " + std::string(command.name));
+  if (host.pending_answers() != 0)
+    return skip("no dialog was shown for " + std::string(command.name));
   if (!parameter_is(host, command.answer, path))
     return fail(std::string(command.answer) + " is " + describe(host.parameter(command.answer)));
-  if (!parameter_is(host, "ErrorNr", 0)) return fail("ErrorNr is " + describe(host.parameter("ErrorNr")));
+  if (!parameter_is(host, "ErrorNr", 0))
+    return fail("ErrorNr is " + describe(host.parameter("ErrorNr")));
   return pass(std::string(command.answer) + " holds the " + std::to_string(path.size()) +
               "-character path; ErrorNr 0");
 }
@@ -239,8 +242,10 @@ Outcome cancelled(Plugin &plugin, const Command &command) {
       }))
     return *early;
   const Control &host = plugin.host;
-  if (host.pending_answers() != 0) return skip("no dialog was shown for " + std::string(command.name));
-  if (!parameter_is(host, "ErrorNr", -1)) return fail("ErrorNr is " + describe(host.parameter("ErrorNr")));
+  if (host.pending_answers() != 0)
+    return skip("no dialog was shown for " + std::string(command.name));
+  if (!parameter_is(host, "ErrorNr", -1))
+    return fail("ErrorNr is " + describe(host.parameter("ErrorNr")));
   const std::optional<Value> message = host.parameter("ErrorMsg");
   const auto *message_text = message ? std::get_if<std::string>(&*message) : nullptr;
   if (message_text == nullptr || message_text->empty())
@@ -270,23 +275,19 @@ Outcome unknown_command(Plugin &plugin) {
     if (plugin.host.unanswered_dialogs() != 0)
       return fail("a dialog was shown for \"" + std::string(command) + "\"");
     for (const char *name : kAnswerParameters)
-      if (plugin.host.parameter(name))
-        return fail("\"" + std::string(command) + "\" set " + name);
+      if (plugin.host.parameter(name)) return fail("\"" + std::string(command) + "\" set " + name);
   }
   return pass("\"getfilename\", \"GetFileName \", \"NoSuchCommand\" and \"\" changed nothing");
 }
 
-Outcome missing_file_type(Plugin &plugin) {
-  return chosen(plugin, kCommands[0], "", kChosenPath);
-}
+Outcome missing_file_type(Plugin &plugin) { return chosen(plugin, kCommands[0], "", kChosenPath); }
 
 // "Command" and "FileType" at the longest the host passes: the filter reaches
 // the dialog whole.
 Outcome parameter_length_limits(Plugin &plugin) {
   const std::string longest_command(kLongestParameter, 'c');
-  if (auto early = execute_once(plugin, [&](Control &host) {
-        host.set_parameter("Command", longest_command);
-      }))
+  if (auto early = execute_once(
+          plugin, [&](Control &host) { host.set_parameter("Command", longest_command); }))
     return *early;
   if (plugin.host.unanswered_dialogs() != 0) return fail("a 99-character command showed a dialog");
   const std::string longest_filter(kLongestParameter, 'f');
@@ -294,7 +295,8 @@ Outcome parameter_length_limits(Plugin &plugin) {
   if (outcome.verdict != Verdict::kPass) return outcome;
   if (last_dialog(plugin.host).find(" \"" + longest_filter + "\" ") == std::string::npos)
     return fail("the dialog's filter is not the 99-character FileType");
-  return pass("a 99-character Command is ignored; a 99-character FileType reaches the dialog whole");
+  return pass(
+      "a 99-character Command is ignored; a 99-character FileType reaches the dialog whole");
 }
 
 Outcome long_path(Plugin &plugin) {
@@ -303,15 +305,19 @@ Outcome long_path(Plugin &plugin) {
 }
 
 const Check kChecks[] = {
-    {"entry-points", "the seven entry points resolve unmangled; descriptive strings are non-null, "
-                     "NUL-terminated and stable", "full", entry_points},
+    {"entry-points",
+     "the seven entry points resolve unmangled; descriptive strings are non-null, "
+     "NUL-terminated and stable",
+     "full", entry_points},
     {"create-delete", "10^4 create/initPlugin/delete cycles without memory growth", "full",
      create_delete_cycles},
     {"version-gate.old", "hosts 2.5.x and older are refused", "full", old_hosts_refused},
     {"version-gate.new", "hosts 2.6.0 and newer are accepted", "full", new_hosts_accepted},
     {"binding.full", "the full host API binds", "full", binding_full},
-    {"binding.version-only", "a host with only its version function: refused, or runs every "
-                             "command without the rest", "version", binding_version_only},
+    {"binding.version-only",
+     "a host with only its version function: refused, or runs every "
+     "command without the rest",
+     "version", binding_version_only},
     {"binding.none", "a process without the host API (no version function) is refused", "none",
      binding_none},
     {"execute.GetFileName.chosen", "GetFileName with a chosen file", "full", command_chosen<0>},

@@ -36,8 +36,8 @@ unsigned long long xcr0() {
 
 bool bit(unsigned word, int n) { return ((word >> n) & 1u) != 0; }
 
-constexpr unsigned long long kXmmYmmState = 0x6;      // SSE and AVX state
-constexpr unsigned long long kAvx512State = 0xe0;     // opmask, ZMM0-15 high, ZMM16-31
+constexpr unsigned long long kXmmYmmState = 0x6;   // SSE and AVX state
+constexpr unsigned long long kAvx512State = 0xe0;  // opmask, ZMM0-15 high, ZMM16-31
 
 #if defined(__APPLE__)
 // macOS enables AVX-512 state per thread on its first use, so XCR0 does not
@@ -55,10 +55,14 @@ bool os_grants_avx512() {
 
 const char *target_name(Target target) {
   switch (target) {
-    case kScalar: return "scalar";
-    case kSse2: return "sse2";
-    case kAvx2: return "avx2";
-    case kAvx512: return "avx512";
+    case kScalar:
+      return "scalar";
+    case kSse2:
+      return "sse2";
+    case kAvx2:
+      return "avx2";
+    case kAvx512:
+      return "avx512";
   }
   return "scalar";
 }

@@ -46,15 +46,15 @@ Target active_target() {
 const Kernels &kernels() {
   // Addresses of constant tables: fixed at load time, nothing to initialise.
   static constexpr const Kernels *by_target[kTargetCount] = {
-      &scalar::kernel_table,
+    &scalar::kernel_table,
 #if defined(TS_SIMD_X86)
-      &sse2::kernel_table,
-      &avx2::kernel_table,
-      &avx512::kernel_table,
+    &sse2::kernel_table,
+    &avx2::kernel_table,
+    &avx512::kernel_table,
 #else
-      &scalar::kernel_table,
-      &scalar::kernel_table,
-      &scalar::kernel_table,
+    &scalar::kernel_table,
+    &scalar::kernel_table,
+    &scalar::kernel_table,
 #endif
   };
   return *by_target[active_target()];

@@ -53,8 +53,8 @@ TEST(EigenKernels, JacobiRotationsMatchScalarAndPlainSteps) {
           if (n > 1000 && !sparse) continue;  // the widest order only for its block fallbacks
           std::vector<int> pivots = {1, 2, n / 2, n - 1};
           if (part == 0) pivots = {pivots[1 + sparse]};  // one pivot's rows below it
-          SCOPED_TRACE(::testing::Message() << "n " << n << ", part " << part
-                                            << (sparse ? ", sparse" : ""));
+          SCOPED_TRACE(::testing::Message()
+                       << "n " << n << ", part " << part << (sparse ? ", sparse" : ""));
           const int stride = n + 2;
           const std::vector<float> input = awkward_floats((n + 1) * stride, 7u * n + part);
           std::vector<PlaneRotation> r;
@@ -70,7 +70,8 @@ TEST(EigenKernels, JacobiRotationsMatchScalarAndPlainSteps) {
           const int p0 = r[0].p;
           const int first = part == 0 ? p0 + 1 : 1, last = part == 2 ? n : n - 1;
           std::vector<float> plain = input, want = input, got = input;
-          std::vector<float *> pr = row_pointers(plain, n, stride), wr = row_pointers(want, n, stride),
+          std::vector<float *> pr = row_pointers(plain, n, stride),
+                               wr = row_pointers(want, n, stride),
                                gr = row_pointers(got, n, stride);
           for (const PlaneRotation &k : r)
             for (int j = first; j <= last; ++j) {

@@ -328,8 +328,8 @@ TEST(Fourn, MatchesTheReferenceLoopsBitForBit) {
   // Lengths of 1 in every position, strides above and below one twiddle
   // chunk, four dimensions.
   const std::vector<std::vector<unsigned long>> shapes = {
-      {2},       {1024},      {4, 8},        {256, 4}, {4, 256},
-      {2, 4, 8}, {16, 1, 32}, {8, 16, 16},   {1, 1, 2}, {2, 2, 2, 2},
+      {2},          {1024},         {4, 8},         {256, 4},  {4, 256},
+      {2, 4, 8},    {16, 1, 32},    {8, 16, 16},    {1, 1, 2}, {2, 2, 2, 2},
       {4, 1, 8, 2}, {2, 1UL << 17}, {1UL << 17, 2}, {32, 512}};
   for (const auto &shape : shapes) {
     std::vector<unsigned long> nn{0};
@@ -349,7 +349,7 @@ TEST(Rlft3, MatchesTheReferenceLoopsBitForBit) {
   // Lengths of 1 and 2 where mirrors meet themselves, and a third axis long
   // enough that its planes take more than one twiddle chunk.
   const std::vector<std::array<unsigned long, 3>> shapes = {
-      {1, 1, 2}, {1, 1, 4}, {1, 1, 64}, {2, 4, 8}, {4, 4, 4},  {8, 2, 16},
+      {1, 1, 2}, {1, 1, 4},  {1, 1, 64}, {2, 4, 8},    {4, 4, 4},        {8, 2, 16},
       {1, 8, 2}, {16, 1, 8}, {4, 8, 32}, {2, 2, 1024}, {1, 2, 1UL << 17}};
   for (const auto &s : shapes)
     for (int isign : {1, -1}) {

@@ -11,9 +11,9 @@
 #include "toolkit/fft_kernels.h"
 #include "toolkit/linsolve_kernels.h"
 #include "toolkit/products_kernels.h"
+#include "toolkit/simd/cpu.h"
 #include "toolkit/sort_kernels.h"
 #include "toolkit/svd_kernels.h"
-#include "toolkit/simd/cpu.h"
 
 namespace ts::simd {
 
@@ -37,10 +37,18 @@ Target active_target();
 const Kernels &kernels();
 
 // Each target's table, filled at compile time in simd/target.cpp.
-namespace scalar { extern const Kernels kernel_table; }
-namespace sse2 { extern const Kernels kernel_table; }
-namespace avx2 { extern const Kernels kernel_table; }
-namespace avx512 { extern const Kernels kernel_table; }
+namespace scalar {
+extern const Kernels kernel_table;
+}
+namespace sse2 {
+extern const Kernels kernel_table;
+}
+namespace avx2 {
+extern const Kernels kernel_table;
+}
+namespace avx512 {
+extern const Kernels kernel_table;
+}
 
 }  // namespace ts::simd
 

@@ -30,12 +30,15 @@ TEST(ProductsKernels, ScaleRowMatchesScalar) {
 // outside the range show up in the buffer. The input is awkward only in a
 // few places: long sums of awkward values are all NaN.
 struct Block {
-  Block(int rows, int cols, std::uint32_t seed) : stride(cols + 3), data(awkward_floats(1 + rows * stride, seed)) {
+  Block(int rows, int cols, std::uint32_t seed)
+      : stride(cols + 3), data(awkward_floats(1 + rows * stride, seed)) {
     for (std::size_t e = 0; e < data.size(); ++e)
       if (e % 29 != 0 && !std::isfinite(data[e])) data[e] = 0.5f + static_cast<float>(e % 7);
     point_rows(rows);
   }
-  Block(const Block &other) : stride(other.stride), data(other.data) { point_rows(static_cast<int>(other.row.size())); }
+  Block(const Block &other) : stride(other.stride), data(other.data) {
+    point_rows(static_cast<int>(other.row.size()));
+  }
   void point_rows(int rows) {
     for (int i = 0; i < rows; ++i) row.push_back(data.data() + 1 + i * stride);
   }
@@ -60,7 +63,8 @@ float plain_sum(int count, Term term) {
 void plain_products(const Block &a, const Block &b, Block &z, Block &t, std::vector<float> &y,
                     int n, int p, int m) {
   for (int i = 0; i < n; ++i)
-    for (int j = 0; j < m; ++j) z.row[i][j] = plain_sum(p, [&](int k) { return a.row[i][k] * b.row[k][j]; });
+    for (int j = 0; j < m; ++j)
+      z.row[i][j] = plain_sum(p, [&](int k) { return a.row[i][k] * b.row[k][j]; });
   for (int i = 0; i < n; ++i)
     for (int k = 0; k < p; ++k) t.row[k][i] = a.row[i][k];
   for (int i = 0; i < n; ++i) {
@@ -120,8 +124,10 @@ TEST(ProductsKernels, MatrixKernelsMatchScalar) {
         Block plain = want;
         for (int i = 0; i < n; ++i)
           for (int j = 0; j < n; ++j) {
-            if (j > i) got.row[i][j] = want.row[i][j];
-            else plain.row[i][j] = plain_sum(m, [&](int k) { return a.row[i][k] * a.row[j][k]; });
+            if (j > i)
+              got.row[i][j] = want.row[i][j];
+            else
+              plain.row[i][j] = plain_sum(m, [&](int k) { return a.row[i][k] * a.row[j][k]; });
           }
         expect_same_bits(want.data, got.data);
         expect_same_bits(plain.data, want.data);

@@ -30,23 +30,31 @@ const Pattern kPatterns[] = {
     {"all equal", [](std::size_t, std::size_t, Source &) { return 7.25f; }},
     {"four values", [](std::size_t, std::size_t, Source &r) { return float(r.below(4)); }},
     {"sawtooth", [](std::size_t i, std::size_t, Source &) { return float(i % 37); }},
-    {"organ pipe", [](std::size_t i, std::size_t n, Source &) { return float(i < n / 2 ? i : n - i); }},
-    {"infinities", [](std::size_t, std::size_t, Source &r) {
+    {"organ pipe",
+     [](std::size_t i, std::size_t n, Source &) { return float(i < n / 2 ? i : n - i); }},
+    {"infinities",
+     [](std::size_t, std::size_t, Source &r) {
        const unsigned long k = r.below(4);
        return k == 0 ? kInf : k == 1 ? -kInf : uniform(r);
      }},
-    {"negative zeros", [](std::size_t, std::size_t, Source &r) { return r.below(3) ? -0.0f : uniform(r); }},
-    {"denormals", [](std::size_t, std::size_t, Source &r) {
-       return from_bits((r.below(2) ? 0x80000000u : 0u) | static_cast<std::uint32_t>(1 + r.below(0x7fffff)));
+    {"negative zeros",
+     [](std::size_t, std::size_t, Source &r) { return r.below(3) ? -0.0f : uniform(r); }},
+    {"denormals",
+     [](std::size_t, std::size_t, Source &r) {
+       return from_bits((r.below(2) ? 0x80000000u : 0u) |
+                        static_cast<std::uint32_t>(1 + r.below(0x7fffff)));
      }},
-    {"denormals and one zero", [](std::size_t i, std::size_t, Source &r) {
+    {"denormals and one zero",
+     [](std::size_t i, std::size_t, Source &r) {
        return i == 5 ? 0.0f : from_bits(static_cast<std::uint32_t>(1 + r.below(0x7fffff)));
      }},
-    {"both zeros", [](std::size_t, std::size_t, Source &r) {
+    {"both zeros",
+     [](std::size_t, std::size_t, Source &r) {
        const unsigned long k = r.below(3);
        return k == 0 ? 0.0f : k == 1 ? -0.0f : uniform(r);
      }},
-    {"a NaN at the end", [](std::size_t i, std::size_t n, Source &r) {
+    {"a NaN at the end",
+     [](std::size_t i, std::size_t n, Source &r) {
        return i + 1 == n ? from_bits(0x7fc00001u) : uniform(r);
      }},
     {"awkward", [](std::size_t, std::size_t, Source &r) { return awkward_floats(1, r.word())[0]; }},

@@ -11,7 +11,8 @@ using namespace ts::simd;
 // A rows × cols matrix over one padded buffer, mostly ordinary values (long
 // sums of awkward ones are all NaN).
 struct Padded {
-  Padded(int rows, int cols, std::uint32_t seed) : stride(cols + 2), data(awkward_floats((rows + 1) * stride, seed)) {
+  Padded(int rows, int cols, std::uint32_t seed)
+      : stride(cols + 2), data(awkward_floats((rows + 1) * stride, seed)) {
     for (std::size_t e = 0; e < data.size(); ++e)
       if (e % 23 != 0 && !std::isfinite(data[e])) data[e] = 1.25f - static_cast<float>(e % 5);
   }
@@ -73,7 +74,7 @@ TEST(SvdKernels, HouseholderStepsMatchScalarAndPlainSteps) {
         expect_same_bits(want_dots, got_dots);
 
         std::vector<float> plain_row(pr[rows] + 1, pr[rows] + 1 + cols), want_row = plain_row,
-            got_row = plain_row;
+                                                                         got_row = plain_row;
         for (int t = 0; t < cols; ++t) plain_row[t] += want_dots[0] * pr[1][1 + t];
         ref.svd.add_row_multiple(want_row.data(), want_dots[0], pr[1] + 1, cols);
         vec.svd.add_row_multiple(got_row.data(), want_dots[0], pr[1] + 1, cols);
@@ -97,7 +98,9 @@ struct Steps {
 Steps sweep_steps(int lo, int hi, std::uint64_t seed) {
   Steps steps;
   Source source(seed);
-  auto next = [&source](int below) { return static_cast<int>(source.below(static_cast<unsigned long>(below))); };
+  auto next = [&source](int below) {
+    return static_cast<int>(source.below(static_cast<unsigned long>(below)));
+  };
   while (steps.cs.size() < 800) {
     const int l = lo + next(hi - lo), k = l + 1 + next(hi - l);
     const int kind = next(4);
@@ -140,19 +143,19 @@ TEST(SvdKernels, SweepStepsMatchScalarAndPlainSteps) {
     for (int rows : {1, 7, 9, 33, 77})
       for (int cols : {2, 3, 13, 300, 1030})
         for (int lo : {1, 1 + cols / 2}) {
-        if (lo == cols) continue;
-        SCOPED_TRACE(::testing::Message() << rows << " x " << cols << " from column " << lo);
-        const Steps steps = sweep_steps(lo, cols, 7u * rows + cols + lo);
-        const int run_count = static_cast<int>(steps.runs.size());
-        Padded plain(rows, cols, 5u * rows + cols);
-        Padded want = plain, got = plain;
-        std::vector<float *> pr = plain.rows(), wr = want.rows(), gr = got.rows();
-        for (int j = 1; j <= rows; ++j) plain_steps(pr[j], steps);
-        ref.svd.apply_steps(wr.data(), rows, steps.runs.data(), run_count, steps.cs.data());
-        vec.svd.apply_steps(gr.data(), rows, steps.runs.data(), run_count, steps.cs.data());
-        expect_same_bits(plain.data, want.data);
-        expect_same_bits(want.data, got.data);
-      }
+          if (lo == cols) continue;
+          SCOPED_TRACE(::testing::Message() << rows << " x " << cols << " from column " << lo);
+          const Steps steps = sweep_steps(lo, cols, 7u * rows + cols + lo);
+          const int run_count = static_cast<int>(steps.runs.size());
+          Padded plain(rows, cols, 5u * rows + cols);
+          Padded want = plain, got = plain;
+          std::vector<float *> pr = plain.rows(), wr = want.rows(), gr = got.rows();
+          for (int j = 1; j <= rows; ++j) plain_steps(pr[j], steps);
+          ref.svd.apply_steps(wr.data(), rows, steps.runs.data(), run_count, steps.cs.data());
+          vec.svd.apply_steps(gr.data(), rows, steps.runs.data(), run_count, steps.cs.data());
+          expect_same_bits(plain.data, want.data);
+          expect_same_bits(want.data, got.data);
+        }
   });
 }
 

@@ -195,8 +195,8 @@ struct Float256 {
   static void transpose(V (&r)[8]) { transpose_square(r); }
   // Lanes below count (0..8) from a, the others from b; bits only.
   static V lanes_below(V a, V b, int count) {
-    const __m256i below = _mm256_cmpgt_epi32(_mm256_set1_epi32(count),
-                                             _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+    const __m256i below =
+        _mm256_cmpgt_epi32(_mm256_set1_epi32(count), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
     return _mm256_blendv_ps(b, a, _mm256_castsi256_ps(below));
   }
   // Lanes lo..hi-1 from p[lo..hi-1], the others +0 / only lanes lo..hi-1
@@ -207,8 +207,12 @@ struct Float256 {
     return _mm256_andnot_si256(_mm256_cmpgt_epi32(_mm256_set1_epi32(lo), lane),
                                _mm256_cmpgt_epi32(_mm256_set1_epi32(hi), lane));
   }
-  static V load_lanes(const float *p, int lo, int hi) { return _mm256_maskload_ps(p, lane_range(lo, hi)); }
-  static void store_lanes(float *p, V v, int lo, int hi) { _mm256_maskstore_ps(p, lane_range(lo, hi), v); }
+  static V load_lanes(const float *p, int lo, int hi) {
+    return _mm256_maskload_ps(p, lane_range(lo, hi));
+  }
+  static void store_lanes(float *p, V v, int lo, int hi) {
+    _mm256_maskstore_ps(p, lane_range(lo, hi), v);
+  }
   // The sort kernels' operations. min and max: per lane a < b ? a : b and
   // a > b ? a : b (b when they compare equal or unordered), moving the
   // chosen operand's bits. lt, eq, unordered: all ones where the relation
@@ -316,7 +320,9 @@ struct Complex256 {
   static void store(float *p, V v) { _mm256_storeu_ps(p, v); }
   static V add(V a, V b) { return _mm256_add_ps(a, b); }
   static V sub(V a, V b) { return _mm256_sub_ps(a, b); }
-  static V reverse(V v) { return _mm256_permutevar8x32_ps(v, _mm256_setr_epi32(6, 7, 4, 5, 2, 3, 0, 1)); }
+  static V reverse(V v) {
+    return _mm256_permutevar8x32_ps(v, _mm256_setr_epi32(6, 7, 4, 5, 2, 3, 0, 1));
+  }
   // Real parts to the low 4 lanes, imaginary parts to the high 4.
   static void split(V v, __m128 &re, __m128 &im) {
     const V parts = _mm256_permutevar8x32_ps(v, _mm256_setr_epi32(0, 2, 4, 6, 1, 3, 5, 7));
@@ -362,7 +368,6 @@ struct Lanes256 {
   using Narrow = ScalarLanes;
 };
 
-
 #endif
 
 #if defined(TS_SIMD_AVX512)
@@ -384,7 +389,8 @@ struct Float {
   // |x| (sign bit cleared) where counts[lane] == 0, else +0: the mask of
   // zero counts selects x & 0x7fffffff, the other lanes are zeroed.
   static V magnitude_where_zero(V x, const int *counts) {
-    const __mmask16 keep = _mm512_cmpeq_epi32_mask(_mm512_loadu_si512(counts), _mm512_setzero_si512());
+    const __mmask16 keep =
+        _mm512_cmpeq_epi32_mask(_mm512_loadu_si512(counts), _mm512_setzero_si512());
     return _mm512_castsi512_ps(
         _mm512_maskz_and_epi32(keep, _mm512_castps_si512(x), _mm512_set1_epi32(0x7fffffff)));
   }
@@ -499,7 +505,8 @@ struct Float {
   }
   template <int d>
   static V upper_from(V lo, V hi) {
-    const V pick = _mm_castsi128_ps(_mm_setr_epi32(0, (1 & d) ? -1 : 0, (2 & d) ? -1 : 0, (3 & d) ? -1 : 0));
+    const V pick =
+        _mm_castsi128_ps(_mm_setr_epi32(0, (1 & d) ? -1 : 0, (2 & d) ? -1 : 0, (3 & d) ? -1 : 0));
     return _mm_or_ps(_mm_and_ps(pick, hi), _mm_andnot_ps(pick, lo));
   }
   // SSE2 has no variable lane permutation: the lanes go through memory.
@@ -529,7 +536,8 @@ struct Float {
   static void transpose(V (&r)[4]) { transpose_square(r); }
   // Lanes below count (0..4) from a, the others from b; bits only.
   static V lanes_below(V a, V b, int count) {
-    const V below = _mm_castsi128_ps(_mm_cmpgt_epi32(_mm_set1_epi32(count), _mm_setr_epi32(0, 1, 2, 3)));
+    const V below =
+        _mm_castsi128_ps(_mm_cmpgt_epi32(_mm_set1_epi32(count), _mm_setr_epi32(0, 1, 2, 3)));
     return _mm_or_ps(_mm_and_ps(below, a), _mm_andnot_ps(below, b));
   }
   // Lanes lo..hi-1 from p[lo..hi-1], the others +0 / only lanes lo..hi-1
