@@ -67,17 +67,17 @@ void rotate_pairs(float *x, float *y, float s, float tau, int count) {
 }
 
 // Rows j..j+W-1, columns lo..cols, between m and the transposed block
-// (column c at block + (c - lo)·W), either way (kToBlock). Lane w's
-// elements count from column first + w on (first is 1 - W when every
-// column counts); the others are zero in the block and untouched in m.
-// Moves bits only.
-template <class T, class T1, bool kToBlock>
+// (column c at block + (c - lo)·kStride), either way (kToBlock). Lane w's
+// elements count from column first + w on (first is lo - W + 1 or less when
+// every column counts); the others are zero in the block and untouched in
+// m. Moves bits only.
+template <class T, class T1, bool kToBlock, int kStride = T::kLanes>
 void move_block(float *const *m, int j, int lo, int cols, int first, float *block) {
   using V = typename T::V;
   constexpr int W = T::kLanes;
   auto move_column = [&](int c) {
     for (int w = 0; w < W; ++w) {
-      float *in_m = m[j + w] + c, *in_block = block + (c - lo) * W + w;
+      float *in_m = m[j + w] + c, *in_block = block + (c - lo) * kStride + w;
       const bool counts = c >= first + w;
       if (kToBlock)
         T1::store(in_block, counts ? T1::load(in_m) : T1::set1(0.0f));
@@ -89,9 +89,11 @@ void move_block(float *const *m, int j, int lo, int cols, int first, float *bloc
   for (; c < first + W - 1 && c <= cols; ++c) move_column(c);
   for (; c + W - 1 <= cols; c += W) {
     V t[W];
-    for (int w = 0; w < W; ++w) t[w] = T::load(kToBlock ? m[j + w] + c : block + (c - lo + w) * W);
+    for (int w = 0; w < W; ++w)
+      t[w] = T::load(kToBlock ? m[j + w] + c : block + (c - lo + w) * kStride);
     T::transpose(t);
-    for (int w = 0; w < W; ++w) T::store(kToBlock ? block + (c - lo + w) * W : m[j + w] + c, t[w]);
+    for (int w = 0; w < W; ++w)
+      T::store(kToBlock ? block + (c - lo + w) * kStride : m[j + w] + c, t[w]);
   }
   for (; c <= cols; ++c) move_column(c);
 }

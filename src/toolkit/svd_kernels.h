@@ -4,6 +4,7 @@
 #ifndef TISSUESTEWARD_SVD_KERNELS_H
 #define TISSUESTEWARD_SVD_KERNELS_H
 
+#include "toolkit/eigen_kernels.h"
 #include "toolkit/products_kernels.h"
 
 namespace ts::simd {
@@ -187,33 +188,14 @@ void run_steps(float *block, int first, const StepRun *runs, int run_count, cons
 }
 
 // Rows j..j+R·W-1, columns first..last, between a and the block, either
-// way (kToBlock), W × W tiles transposed in registers. Moves bits only.
+// way (kToBlock): R groups of W rows, each group's column c at
+// block + (c - first)·R·W + g·W for group g. Moves bits only.
 template <class T, class T1, int R, bool kToBlock>
 void move_rows(float *const *a, int j, int first, int last, float *block) {
-  using V = typename T::V;
-  constexpr int W = T::kLanes, S = R * W;
-  for (int i = 0; i < R; ++i) {
-    float *const *rows = a + j + i * W;
-    float *part = block + i * W;
-    int c = first;
-    for (; c + W - 1 <= last; c += W) {
-      V t[W];
-      for (int w = 0; w < W; ++w)
-        t[w] = T::load(kToBlock ? rows[w] + c : part + (c - first + w) * S);
-      T::transpose(t);
-      for (int w = 0; w < W; ++w)
-        T::store(kToBlock ? part + (c - first + w) * S : rows[w] + c, t[w]);
-    }
-    for (; c <= last; ++c)
-      for (int w = 0; w < W; ++w) {
-        float *in_a = rows[w] + c, *in_block = part + (c - first) * S + w;
-        T1::store(kToBlock ? in_block : in_a, T1::load(kToBlock ? in_a : in_block));
-      }
-  }
+  constexpr int W = T::kLanes;
+  for (int i = 0; i < R; ++i)
+    move_block<T, T1, kToBlock, R * W>(a, j + i * W, first, last, first - W + 1, block + i * W);
 }
-
-// The block: at most 32 KiB of floats.
-constexpr int kStepBlockFloats = 8 * 1024;
 
 // Rows from j on in blocks of R·W while a whole block fits; returns the
 // first row left.
@@ -227,7 +209,7 @@ template <class T, class T1, int R>
 int apply_steps_blocks(float *const *a, int j, int rows, ColumnRange touched, const StepRun *runs,
                        int run_count, const float *cs, float *block) {
   constexpr int S = R * T::kLanes;
-  if ((touched.last - touched.first + 1) * S > kStepBlockFloats) return j;
+  if ((touched.last - touched.first + 1) * S > kMaxBlockFloats) return j;
   for (; j + S - 1 <= rows; j += S) {
     move_rows<T, T1, R, true>(a, j, touched.first, touched.last, block);
     run_steps<T, R>(block, touched.first, runs, run_count, cs);
@@ -250,7 +232,7 @@ void apply_steps(float *const *a, int rows, const StepRun *runs, int run_count, 
     touched.first = touched.first < run.p ? touched.first : run.p;
     touched.last = touched.last > last ? touched.last : last;
   }
-  float block[kStepBlockFloats];
+  float block[kMaxBlockFloats];
   int j = apply_steps_blocks<T, T1, 4>(a, 1, rows, touched, runs, run_count, cs, block);
   j = apply_steps_blocks<T, T1, 2>(a, j, rows, touched, runs, run_count, cs, block);
   j = apply_steps_blocks<T, T1, 1>(a, j, rows, touched, runs, run_count, cs, block);
