@@ -157,16 +157,12 @@ void reduce_to_bidiagonal(float **a, int m, int n, float w[], float e[]) {
         a[i][i] = f - g;
         // Column j's sum reads only columns i and j: the sums of a strip of
         // columns are taken together down the rows (each in ascending k).
+        rows_deferred = width > 0 && width <= kStrip;
         for (int j0 = l; j0 <= n; j0 += kStrip) {
           const int count = std::min(kStrip, n - j0 + 1);
-          float *f_strip = f_all;
-          svd_kernels.column_dots(a, i, m, i, j0, count, f_strip);
-          for (int t = 0; t < count; ++t) f_strip[t] = f_strip[t] / h;  // f = s / h
-          if (width <= kStrip) {
-            rows_deferred = true;
-          } else {
-            svd_kernels.add_column_multiples(a, i, m, i, j0, count, f_strip);
-          }
+          svd_kernels.column_dots(a, i, m, i, j0, count, f_all);
+          for (int t = 0; t < count; ++t) f_all[t] = f_all[t] / h;  // f = s / h
+          if (!rows_deferred) svd_kernels.add_column_multiples(a, i, m, i, j0, count, f_all);
         }
         if (rows_deferred) svd_kernels.add_column_multiples(a, i, i, i, l, width, f_all);
       }
