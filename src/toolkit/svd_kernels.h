@@ -51,37 +51,60 @@ struct SvdKernels {
 namespace generic {
 
 // C vectors of sums held in registers down the whole walk; the multiplier
-// of row k is x[k] (kByVector) or a[k][ci].
+// of row k is x[k] (kByVector) or a[k][ci]. Vector c covers the columns
+// from j + c·W, except the last, which covers those from `last_at`: a
+// leftover block ends its last vector at the strip's end, overlapping the
+// one before (an overlapped column's sum is taken twice, the same float).
 template <class T, int C, bool kByVector>
 void column_dots_tile(const float *const *a, int k0, int k1, int ci, const float *x, int j,
-                      float *sums) {
+                      int last_at, float *sums) {
   using V = typename T::V;
   constexpr int W = T::kLanes;
+  int at[C];
+  for (int c = 0; c < C; ++c) at[c] = c + 1 < C ? j + c * W : last_at;
   V acc[C];
   for (int c = 0; c < C; ++c) acc[c] = T::set1(0.0f);
   for (int k = k0; k <= k1; ++k) {
     const V xk = T::set1(kByVector ? x[k] : a[k][ci]);
-    for (int c = 0; c < C; ++c) acc[c] = T::add(acc[c], T::mul(xk, T::load(a[k] + j + c * W)));
+    for (int c = 0; c < C; ++c) acc[c] = T::add(acc[c], T::mul(xk, T::load(a[k] + at[c])));
   }
-  for (int c = 0; c < C; ++c) T::store(sums + c * W, acc[c]);
+  for (int c = 0; c < C; ++c) T::store(sums + (at[c] - j), acc[c]);
 }
 
 // 8 vectors of sums: each step's 8 adds are independent, enough to cover
 // the add latency; 8 sums, the broadcast and a product fit 16 registers.
 constexpr int kColumnDotVectors = 8;
 
+// The leftover columns of a strip, [j, j + count) with count < C·W, in one
+// walk with as many independent sums as there are vectors (or, below one
+// vector, columns): not one walk per vector, each a chain of dependent adds.
+template <class T, int C, bool kByVector>
+void column_dots_rest(const float *const *a, int k0, int k1, int ci, const float *x, int j,
+                      int count, float *sums) {
+  constexpr int W = T::kLanes;
+  if constexpr (C > 1) {
+    if ((C - 1) * W >= count) {
+      column_dots_rest<T, C - 1, kByVector>(a, k0, k1, ci, x, j, count, sums);
+      return;
+    }
+  }
+  column_dots_tile<T, C, kByVector>(a, k0, k1, ci, x, j, j + count - W, sums);
+}
+
 template <class L, bool kByVector>
 void column_dots_strip(const float *const *a, int k0, int k1, int ci, const float *x, int j0,
                        int count, float *sums) {
   using F = typename L::F;
+  using F1 = typename L::F1;
   constexpr int C = kColumnDotVectors, W = F::kLanes;
   int t = 0;
   for (; t + C * W <= count; t += C * W)
-    column_dots_tile<F, C, kByVector>(a, k0, k1, ci, x, j0 + t, sums + t);
-  for (; t + W <= count; t += W)
-    column_dots_tile<F, 1, kByVector>(a, k0, k1, ci, x, j0 + t, sums + t);
-  for (; t < count; ++t)
-    column_dots_tile<typename L::F1, 1, kByVector>(a, k0, k1, ci, x, j0 + t, sums + t);
+    column_dots_tile<F, C, kByVector>(a, k0, k1, ci, x, j0 + t, j0 + t + (C - 1) * W, sums + t);
+  if (count - t >= W)
+    column_dots_rest<F, C, kByVector>(a, k0, k1, ci, x, j0 + t, count - t, sums + t);
+  else if (count > t)
+    column_dots_rest<F1, W - 1 < 1 ? 1 : W - 1, kByVector>(a, k0, k1, ci, x, j0 + t, count - t,
+                                                           sums + t);
 }
 
 template <class L>
