@@ -8,6 +8,7 @@
 #include "toolkit/detail/fatal.h"
 #include "toolkit/detail/messages.h"
 #include "toolkit/detail/rounding.h"
+#include "toolkit/simd/kernels.h"
 
 namespace {
 
@@ -18,6 +19,8 @@ using ts::detail::widen;
 constexpr float kStartLambda = 0.001f;
 constexpr double kAcceptFactor = 0.1;  // applied in double precision
 constexpr float kRejectFactor = 10.0f;
+// Fitted parameters whose derivatives mrqcof packs on the stack (4 KiB).
+constexpr int kPacked = 1024;
 
 int count_fitted(const int *ia, int ma) {
   int mfit = 0;
@@ -74,20 +77,36 @@ void mrqcof(float x[], float y[], float sig[], int ndata, float a[], int ia[], i
   }
   *chisq = 0.0f;
 
+  // The fitted parameters' derivatives side by side, for the vector kernel:
+  // dyda itself when every parameter is fitted, else packed here (up to
+  // kPacked of them; more go the plain way).
+  const auto add_point = ts::simd::kernels().nlfit.add_point;
+  float packed[kPacked];
+  const bool all_fitted = mfit == ma;
+  const bool by_kernel = all_fitted || mfit <= kPacked;
+  const float *fitted = all_fitted ? dyda + 1 : packed;
+
   for (int i = 1; i <= ndata; ++i) {
     float ymod = 0.0f;
     funcs(x[i], a, &ymod, dyda, ma);
     const float sig2i = 1.0f / (sig[i] * sig[i]);
     const float dy = y[i] - ymod;
-    // Lower triangle and diagonal only, packed over the fitted parameters.
-    for (int l = 1, j = 0; l <= ma; ++l) {
-      if (ia[l] == 0) continue;
-      ++j;
-      const float wt = dyda[l] * sig2i;
-      for (int m = 1, k = 0; m <= l; ++m) {
-        if (ia[m] != 0) alpha[j][++k] += wt * dyda[m];
+    if (by_kernel) {
+      if (!all_fitted)
+        for (int l = 1, j = 0; l <= ma; ++l)
+          if (ia[l] != 0) packed[j++] = dyda[l];
+      add_point(alpha, beta, fitted, sig2i, dy, mfit);
+    } else {
+      // Lower triangle and diagonal only, packed over the fitted parameters.
+      for (int l = 1, j = 0; l <= ma; ++l) {
+        if (ia[l] == 0) continue;
+        ++j;
+        const float wt = dyda[l] * sig2i;
+        for (int m = 1, k = 0; m <= l; ++m) {
+          if (ia[m] != 0) alpha[j][++k] += wt * dyda[m];
+        }
+        beta[j] += dy * wt;
       }
-      beta[j] += dy * wt;
     }
     *chisq += dy * dy * sig2i;
   }

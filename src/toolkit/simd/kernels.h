@@ -10,6 +10,7 @@
 #include "toolkit/eigen_kernels.h"
 #include "toolkit/fft_kernels.h"
 #include "toolkit/linsolve_kernels.h"
+#include "toolkit/nlfit_kernels.h"
 #include "toolkit/products_kernels.h"
 #include "toolkit/simd/cpu.h"
 #include "toolkit/sort_kernels.h"
@@ -24,6 +25,7 @@ struct Kernels {
   LinsolveKernels linsolve;
   EigenKernels eigen;
   SvdKernels svd;
+  NlfitKernels nlfit;
 };
 
 // The target this process runs, decided at the first call and kept: the

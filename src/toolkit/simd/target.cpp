@@ -9,6 +9,7 @@ namespace ts::simd::TS_SIMD_NS {
 const Kernels kernel_table = {
     products_kernels<Lanes>(), fft_kernels<Lanes>(),   sort_kernels<SortLanes>(),
     linsolve_kernels<Lanes>(), eigen_kernels<Lanes>(), svd_kernels<Lanes>(),
+    nlfit_kernels<Lanes>(),
 };
 
 }  // namespace ts::simd::TS_SIMD_NS
