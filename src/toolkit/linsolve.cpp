@@ -75,17 +75,19 @@ void gaussj(float **a, int n, float **b, int m) {
   // Each elimination pass also gathers the largest candidate magnitude of
   // the rows the next search visits, so the search only has to find where
   // it lies.
-  const ts::simd::LinsolveKernels &kernels = ts::simd::kernels().linsolve;
-  const auto scale_row = ts::simd::kernels().products.scale_row;
+  const ts::simd::Kernels &kernels = ts::simd::kernels();
   Pivot p;
-  if (n >= 1) p = find_pivot(a, n, use_count);
+  if (n >= 1) {
+    const ts::simd::PivotCandidate first = kernels.linsolve.largest_candidate(a, n, use_count);
+    p = locate_pivot(a, n, use_count, first.largest, first.row);
+  }
   for (int i = 1; i <= n; ++i) {
     const int c = p.col;
     ++use_count[c];
     // Bring the pivot onto the diagonal at [c][c].
     if (p.row != c) {
-      swap_rows(a, p.row, c, n);
-      swap_rows(b, p.row, c, m);
+      kernels.linsolve.swap_rows(a[p.row] + 1, a[c] + 1, n);
+      if (m > 0) kernels.linsolve.swap_rows(b[p.row] + 1, b[c] + 1, m);
     }
     pivot_row[i] = p.row;
     pivot_col[i] = c;
@@ -95,34 +97,25 @@ void gaussj(float **a, int n, float **b, int m) {
     // this is how the inverse builds up in a's own storage.
     const float reciprocal = 1.0f / a[c][c];
     a[c][c] = 1.0f;
-    scale_row(a[c] + 1, reciprocal, n);
-    if (m > 0) scale_row(b[c] + 1, reciprocal, m);
+    kernels.products.scale_row(a[c] + 1, reciprocal, n);
+    if (m > 0) kernels.products.scale_row(b[c] + 1, reciprocal, m);
 
     // Row r -= f · row c, f = a[r][c] (cleared first), in a and in b.
-    float largest = 0.0f;
-    int largest_row = 0;
-    for (int r = 1; r <= n; ++r) {
-      if (r == c) continue;
-      const float f = a[r][c];
-      a[r][c] = 0.0f;
-      if (i < n && use_count[r] == 0) {
-        const float row_largest =
-            kernels.eliminate_and_find_largest(a[r] + 1, a[c] + 1, f, use_count + 1, n);
-        if (row_largest >= largest) {  // ties: the last row visited
-          largest = row_largest;
-          largest_row = r;
-        }
-      } else {
-        kernels.eliminate(a[r] + 1, a[c] + 1, f, n);
-      }
-      if (m > 0) kernels.eliminate(b[r] + 1, b[c] + 1, f, m);
-    }
-    if (i < n) p = locate_pivot(a, n, use_count, largest, largest_row);
+    const ts::simd::PivotCandidate next =
+        kernels.linsolve.eliminate_pass(a, m > 0 ? b : nullptr, n, m, c, use_count);
+    if (i < n) p = locate_pivot(a, n, use_count, next.largest, next.row);
   }
 
   // The row exchanges permuted the inverse's columns: undo them, last first.
-  for (int l = n; l >= 1; --l) {
-    if (pivot_row[l] != pivot_col[l]) swap_columns(a, pivot_row[l], pivot_col[l], n);
+  // Row by row, so that each row stays in the cache for all its exchanges;
+  // an exchange of a column with itself changes nothing.
+  for (int r = 1; r <= n; ++r) {
+    float *row = a[r];
+    for (int l = n; l >= 1; --l) {
+      const float x = row[pivot_row[l]];
+      row[pivot_row[l]] = row[pivot_col[l]];
+      row[pivot_col[l]] = x;
+    }
   }
 
   free_ivector(pivot_col, 1, n);
