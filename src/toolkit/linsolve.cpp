@@ -64,6 +64,28 @@ void swap_columns(float **a, int c1, int c2, int nrows) {
   for (int r = 1; r <= nrows; ++r) std::swap(a[r][c1], a[r][c2]);
 }
 
+// Pass i's pivot p onto the diagonal and scaled: its column counted, its row
+// exchanged with row p.col (in a and b) and recorded, the diagonal checked
+// and replaced by 1, the row multiplied by the reciprocal. Setting the
+// diagonal to 1 before scaling leaves 1/pivot in its place: this is how the
+// inverse builds up in a's own storage.
+void take_pivot(float **a, int n, float **b, int m, int i, Pivot p, int *use_count, int *pivot_row,
+                int *pivot_col, const ts::simd::Kernels &kernels) {
+  const int c = p.col;
+  ++use_count[c];
+  if (p.row != c) {
+    kernels.linsolve.swap_rows(a[p.row] + 1, a[c] + 1, n);
+    if (m > 0) kernels.linsolve.swap_rows(b[p.row] + 1, b[c] + 1, m);
+  }
+  pivot_row[i] = p.row;
+  pivot_col[i] = c;
+  if (a[c][c] == 0.0f) ts::detail::fatal(ts::msg::kGaussjSingular2);
+  const float reciprocal = 1.0f / a[c][c];
+  a[c][c] = 1.0f;
+  kernels.products.scale_row(a[c] + 1, reciprocal, n);
+  if (m > 0) kernels.products.scale_row(b[c] + 1, reciprocal, m);
+}
+
 }  // namespace
 
 void gaussj(float **a, int n, float **b, int m) {
@@ -71,39 +93,43 @@ void gaussj(float **a, int n, float **b, int m) {
   int *pivot_row = ivector(1, n);
   int *pivot_col = ivector(1, n);
   for (int j = 1; j <= n; ++j) use_count[j] = 0;
+  if (m <= 0) b = nullptr;
 
-  // Each elimination pass also gathers the largest candidate magnitude of
-  // the rows the next search visits, so the search only has to find where
-  // it lies.
+  // Passes go in pairs, each pair one sweep over the matrix: pass i's
+  // pivot row is scaled; the candidates for pass i + 1 are gathered from
+  // what pass i would leave in the rows the search visits, without writing
+  // it; pass i goes to the row holding the largest alone, so that its
+  // column can be found and it can become pass i + 1's pivot row; then every
+  // other row takes both passes at once, and the sweep gathers the
+  // candidates for pass i + 2. Every element sees the documented steps in
+  // their order. When pass i + 1 would need the full search (only zeros and
+  // NaNs left), pass i runs alone first, and the search sees its result.
   const ts::simd::Kernels &kernels = ts::simd::kernels();
+  const ts::simd::LinsolveKernels &k = kernels.linsolve;
   Pivot p;
   if (n >= 1) {
-    const ts::simd::PivotCandidate first = kernels.linsolve.largest_candidate(a, n, use_count);
+    const ts::simd::PivotCandidate first = k.largest_candidate(a, n, 0, use_count);
     p = locate_pivot(a, n, use_count, first.largest, first.row);
   }
-  for (int i = 1; i <= n; ++i) {
-    const int c = p.col;
-    ++use_count[c];
-    // Bring the pivot onto the diagonal at [c][c].
-    if (p.row != c) {
-      kernels.linsolve.swap_rows(a[p.row] + 1, a[c] + 1, n);
-      if (m > 0) kernels.linsolve.swap_rows(b[p.row] + 1, b[c] + 1, m);
+  for (int i = 1; i <= n;) {
+    take_pivot(a, n, b, m, i, p, use_count, pivot_row, pivot_col, kernels);
+    const int c1 = p.col;
+    const ts::simd::PivotCandidate second =
+        i < n ? k.largest_candidate(a, n, c1, use_count) : ts::simd::PivotCandidate{0.0f, 0};
+    if (!(second.largest > 0.0f)) {
+      const ts::simd::PivotCandidate next = k.eliminate_pass(a, b, n, m, c1, use_count);
+      if (i < n) p = locate_pivot(a, n, use_count, next.largest, next.row);
+      i += 1;
+      continue;
     }
-    pivot_row[i] = p.row;
-    pivot_col[i] = c;
-    if (a[c][c] == 0.0f) ts::detail::fatal(ts::msg::kGaussjSingular2);
-
-    // Setting the diagonal to 1 before scaling leaves 1/pivot in its place:
-    // this is how the inverse builds up in a's own storage.
-    const float reciprocal = 1.0f / a[c][c];
-    a[c][c] = 1.0f;
-    kernels.products.scale_row(a[c] + 1, reciprocal, n);
-    if (m > 0) kernels.products.scale_row(b[c] + 1, reciprocal, m);
-
-    // Row r -= f · row c, f = a[r][c] (cleared first), in a and in b.
-    const ts::simd::PivotCandidate next =
-        kernels.linsolve.eliminate_pass(a, m > 0 ? b : nullptr, n, m, c, use_count);
-    if (i < n) p = locate_pivot(a, n, use_count, next.largest, next.row);
+    k.eliminate_row(a, b, n, m, c1, second.row, use_count);
+    p = locate_pivot(a, n, use_count, second.largest, second.row);
+    take_pivot(a, n, b, m, i + 1, p, use_count, pivot_row, pivot_col, kernels);
+    const int c2 = p.col;
+    const ts::simd::PivotCandidate next = k.eliminate_two_passes(a, b, n, m, c1, c2, use_count);
+    k.eliminate_row(a, b, n, m, c2, c1, use_count);
+    if (i + 1 < n) p = locate_pivot(a, n, use_count, next.largest, next.row);
+    i += 2;
   }
 
   // The row exchanges permuted the inverse's columns: undo them, last first.

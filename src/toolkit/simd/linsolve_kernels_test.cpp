@@ -44,17 +44,17 @@ class Rows {
   std::vector<float *> rows_;
 };
 
-// One pass written out plainly: every row but c reduced by row c in a and
-// b (none when c is 0), then the search over rows and columns whose count is
-// 0: largest magnitude, the last visited winning ties, NaNs never.
-PivotCandidate plain_pass(Rows &a, Rows &b, int n, int m, const std::vector<int> &counts, int c) {
-  for (int r = 1; r <= n && c > 0; ++r) {
-    if (r == c) continue;
-    const float f = a[r][c];
-    a[r][c] = 0.0f;
-    for (int l = 1; l <= n; ++l) a[r][l] = a[r][l] - a[c][l] * f;
-    for (int l = 1; l <= m; ++l) b[r][l] = b[r][l] - b[c][l] * f;
-  }
+// Pass c written out plainly on row r of a and b.
+void plain_row(Rows &a, Rows &b, int n, int m, int c, int r) {
+  const float f = a[r][c];
+  a[r][c] = 0.0f;
+  for (int l = 1; l <= n; ++l) a[r][l] = a[r][l] - a[c][l] * f;
+  for (int l = 1; l <= m; ++l) b[r][l] = b[r][l] - b[c][l] * f;
+}
+
+// The search over rows and columns whose count is 0: largest magnitude, the
+// last visited winning ties, NaNs never.
+PivotCandidate plain_search(Rows &a, int n, const std::vector<int> &counts) {
   PivotCandidate out{0.0f, 0};
   for (int r = 1; r <= n; ++r)
     for (int l = 1; l <= n && counts[r] == 0; ++l)
@@ -62,21 +62,30 @@ PivotCandidate plain_pass(Rows &a, Rows &b, int n, int m, const std::vector<int>
   return out;
 }
 
+// Each kernel on the same inputs as the plain steps. c2: the second pivot
+// column of a two-pass sweep, r the row of a one-row pass.
+enum class Step { kSearchAfter, kPass, kTwoPasses, kOneRow };
+
 // Every leftover width, pivot rows at both ends and inside, used columns
 // among the lanes; awkward values (zeros, subnormals, infinities, NaNs) and
 // values of few magnitudes, so that the largest ties across lanes, rows and
-// the leftover columns.
-TEST(LinsolveKernels, EliminationPassMatchesScalarAndPlainSteps) {
+// the leftover columns. Candidates are compared after every step that
+// returns them, rows only where the largest is above 0.
+TEST(LinsolveKernels, PassesMatchScalarAndPlainSteps) {
   const float kFew[] = {1.0f, -2.0f, 0.5f, 2.0f, -0.0f, -1.0f, 0.0f};
   for_each_vector_target([&](const Kernels &ref, const Kernels &vec) {
     for (int n : kLaneSizes) {
       if (n == 0) continue;
       for (int kind = 0; kind < 2; ++kind)
-        for (int c : {0, 1, n / 2 + 1, n})  // 0: the search alone
-          for (int m : {0, 1, 9}) {
-            SCOPED_TRACE(::testing::Message() << "n " << n << (kind == 0 ? " awkward" : " few")
-                                              << ", c " << c << ", m " << m);
-            const std::uint64_t seed = 31u * n + 7u * c + m + 1000u * kind;
+        for (int c : {0, 1, n / 2 + 1, n})  // 0: no pass, the search alone
+          for (Step step : {Step::kSearchAfter, Step::kPass, Step::kTwoPasses, Step::kOneRow}) {
+            if (c == 0 && step != Step::kSearchAfter) continue;
+            const int c2 = n + 1 - c, m = (n + c) % 3 == 0 ? 0 : n % 3 + c % 9;
+            if (step == Step::kTwoPasses && c2 == c) continue;
+            SCOPED_TRACE(::testing::Message()
+                         << "n " << n << (kind == 0 ? " awkward" : " few") << ", c " << c << ", c2 "
+                         << c2 << ", m " << m << ", step " << static_cast<int>(step));
+            const std::uint64_t seed = 31u * n + 7u * c + 1000u * kind;
             const std::vector<float> values = awkward_floats(n * n + n * m, seed);
             Source pick(seed);
             Rows a(n, n), b(n, m);
@@ -90,27 +99,53 @@ TEST(LinsolveKernels, EliminationPassMatchesScalarAndPlainSteps) {
             std::vector<int> counts(n + 1, 0);
             for (int l = 1; l <= n; ++l) counts[l] = (l * 5 + n) % 3 == 0 ? 1 : 0;
             if (c > 0) counts[c] = 1;
-            {
-              Rows want(a), got(a), plain(a), want_b(b), got_b(b), plain_b(b);
-              const PivotCandidate expected = plain_pass(plain, plain_b, n, m, counts, c);
-              const auto run = [&](const Kernels &k, Rows &x, Rows &y) {
-                return c == 0 ? k.linsolve.largest_candidate(x.p(), n, counts.data())
-                              : k.linsolve.eliminate_pass(x.p(), y.p(), n, m, c, counts.data());
-              };
-              const PivotCandidate r = run(ref, want, want_b);
-              const PivotCandidate v = run(vec, got, got_b);
-              expect_same_bits(plain.inside(), want.inside());
-              expect_same_bits(plain_b.inside(), want_b.inside());
-              expect_same_bits(want.inside(), got.inside());
-              expect_same_bits(want_b.inside(), got_b.inside());
-              EXPECT_TRUE(got.guards_intact() && got_b.guards_intact());
-              EXPECT_EQ(expected.largest, r.largest);
-              if (expected.largest > 0.0f) {
-                EXPECT_EQ(expected.row, r.row);
-              }
-              EXPECT_EQ(r.largest, v.largest);
-              EXPECT_EQ(r.row, v.row);
+            if (step == Step::kTwoPasses) {
+              counts[c2] = 1;
+              plain_row(a, b, n, m, c, c2);  // the second pivot row has taken pass c
             }
+            const int one_row = c % n + 1;
+            if (step == Step::kOneRow && one_row == c) continue;
+
+            Rows after(a), after_b(b);
+            if (c > 0)
+              for (int r = 1; r <= n; ++r) {
+                if (r == c || (step == Step::kTwoPasses && r == c2)) continue;
+                if (step == Step::kOneRow && r != one_row) continue;
+                plain_row(after, after_b, n, m, c, r);
+                if (step == Step::kTwoPasses) plain_row(after, after_b, n, m, c2, r);
+              }
+            const PivotCandidate expected = plain_search(after, n, counts);
+            const Rows &plain = step == Step::kSearchAfter ? a : after;
+            const Rows &plain_b = step == Step::kSearchAfter ? b : after_b;
+
+            const auto run = [&](const Kernels &k, Rows &x, Rows &y) {
+              switch (step) {
+                case Step::kSearchAfter:
+                  return k.linsolve.largest_candidate(x.p(), n, c, counts.data());
+                case Step::kPass:
+                  return k.linsolve.eliminate_pass(x.p(), y.p(), n, m, c, counts.data());
+                case Step::kTwoPasses:
+                  return k.linsolve.eliminate_two_passes(x.p(), y.p(), n, m, c, c2, counts.data());
+                case Step::kOneRow:
+                  k.linsolve.eliminate_row(x.p(), y.p(), n, m, c, one_row, counts.data());
+                  return expected;
+              }
+              return PivotCandidate{};
+            };
+            Rows want(a), got(a), want_b(b), got_b(b);
+            const PivotCandidate r = run(ref, want, want_b);
+            const PivotCandidate v = run(vec, got, got_b);
+            expect_same_bits(plain.inside(), want.inside());
+            expect_same_bits(plain_b.inside(), want_b.inside());
+            expect_same_bits(want.inside(), got.inside());
+            expect_same_bits(want_b.inside(), got_b.inside());
+            EXPECT_TRUE(got.guards_intact() && got_b.guards_intact());
+            EXPECT_EQ(expected.largest, r.largest);
+            if (expected.largest > 0.0f) {
+              EXPECT_EQ(expected.row, r.row);
+            }
+            EXPECT_EQ(r.largest, v.largest);
+            EXPECT_EQ(r.row, v.row);
           }
     }
   });
