@@ -133,14 +133,31 @@ void gaussj(float **a, int n, float **b, int m) {
   }
 
   // The row exchanges permuted the inverse's columns: undo them, last first.
-  // Row by row, so that each row stays in the cache for all its exchanges;
-  // an exchange of a column with itself changes nothing.
+  // The exchanges are composed once into the column each position takes its
+  // element from, and each row is then permuted cycle by cycle, every
+  // element moved once. The work vectors are free by now: use_count holds
+  // the composition, pivot_col marks visited columns, pivot_row lists the
+  // first column of each cycle.
+  int *source = use_count;
+  for (int j = 1; j <= n; ++j) source[j] = j;
+  for (int l = n; l >= 1; --l) std::swap(source[pivot_row[l]], source[pivot_col[l]]);
+  int *visited = pivot_col;
+  int *cycle_start = pivot_row;
+  for (int j = 1; j <= n; ++j) visited[j] = 0;
+  int cycles = 0;
+  for (int j = 1; j <= n; ++j) {
+    if (visited[j] != 0 || source[j] == j) continue;
+    cycle_start[++cycles] = j;
+    for (int at = j; visited[at] == 0; at = source[at]) visited[at] = 1;
+  }
   for (int r = 1; r <= n; ++r) {
     float *row = a[r];
-    for (int l = n; l >= 1; --l) {
-      const float x = row[pivot_row[l]];
-      row[pivot_row[l]] = row[pivot_col[l]];
-      row[pivot_col[l]] = x;
+    for (int q = 1; q <= cycles; ++q) {
+      const int first = cycle_start[q];
+      const float moved = row[first];
+      int j = first;
+      for (int from = source[j]; from != first; j = from, from = source[from]) row[j] = row[from];
+      row[j] = moved;
     }
   }
 

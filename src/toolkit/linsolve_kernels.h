@@ -22,7 +22,8 @@ struct PivotCandidate {
 // product and then a float difference. The candidates a kernel returns are
 // those the next pivot search would see in its result: rows r and columns l
 // with counts[r] and counts[l] 0 (NaNs never count); the row is meaningful
-// only when the largest is above 0.
+// only when the largest is above 0. Every pivot column passed must already
+// be counted (counts[c] != 0).
 struct LinsolveKernels {
   // Pass c on every row but c.
   PivotCandidate (*eliminate_pass)(float *const *a, float *const *b, int n, int m, int c,
@@ -173,13 +174,12 @@ template <class L, int kRows, int kPasses, bool kStore>
   }
 }
 
-// Rows go in groups of four for one pass: with the pivot vector, the mask
-// and the four factors and running maxima that is 11 of the 16 vector
-// registers, and four independent product-difference chains cover the
-// latency. Two passes need a second pivot vector and factor per row: three
-// rows then take 12.
-template <int kPasses>
-constexpr int kRowGroup = kPasses >= 2 ? 3 : 4;
+// Rows go in groups of four: with one pass that is the pivot vector, the
+// mask and four factors and running maxima, 11 of the 16 vector registers,
+// and four independent chains cover the latency. With two passes the eight
+// factors no longer all fit, but measured on AVX2, four rows still beat two,
+// three, five or six: the shared loads weigh more than the reloaded factors.
+constexpr int kRowGroup = 4;
 
 // The rows r = first..last but c1 and c2 through reduce_rows, in ascending
 // order (only those with counts[r] == 0 when candidates_only), and the
@@ -189,7 +189,7 @@ template <class L, int kPasses, bool kStore>
 PivotCandidate reduce_row_range(float *const *a, float *const *b, int first, int last, int n, int m,
                                 int c1, int c2, const int *counts, bool candidates_only) {
   using F = typename L::F;
-  constexpr int kGroup = kRowGroup<kPasses>;
+  constexpr int kGroup = kRowGroup;
   PivotTracker<L> t{F::set1(0.0f), F::set1(0.0f)};
   int rows[kGroup];
   int grouped = 0;
