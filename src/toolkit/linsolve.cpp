@@ -134,30 +134,43 @@ void gaussj(float **a, int n, float **b, int m) {
 
   // The row exchanges permuted the inverse's columns: undo them, last first.
   // The exchanges are composed once into the column each position takes its
-  // element from, and each row is then permuted cycle by cycle, every
-  // element moved once. The work vectors are free by now: use_count holds
-  // the composition, pivot_col marks visited columns, pivot_row lists the
-  // first column of each cycle.
+  // element from (source), and each row is then permuted cycle by cycle,
+  // every element moved once. The cycles are written out one after another
+  // (walk), the last column of each negated, so that moving a row's
+  // elements never waits on the index before. The work vectors are free by
+  // now: use_count holds source, pivot_col marks visited columns, pivot_row
+  // holds the walk.
   int *source = use_count;
   for (int j = 1; j <= n; ++j) source[j] = j;
   for (int l = n; l >= 1; --l) std::swap(source[pivot_row[l]], source[pivot_col[l]]);
   int *visited = pivot_col;
-  int *cycle_start = pivot_row;
+  int *walk = pivot_row;
   for (int j = 1; j <= n; ++j) visited[j] = 0;
-  int cycles = 0;
+  int walked = 0;
   for (int j = 1; j <= n; ++j) {
     if (visited[j] != 0 || source[j] == j) continue;
-    cycle_start[++cycles] = j;
-    for (int at = j; visited[at] == 0; at = source[at]) visited[at] = 1;
+    for (int at = j;; at = source[at]) {
+      visited[at] = 1;
+      walk[++walked] = source[at] == j ? -at : at;
+      if (source[at] == j) break;
+    }
   }
   for (int r = 1; r <= n; ++r) {
     float *row = a[r];
-    for (int q = 1; q <= cycles; ++q) {
-      const int first = cycle_start[q];
+    for (int w = 1; w <= walked;) {
+      const int first = walk[w++];
       const float moved = row[first];
-      int j = first;
-      for (int from = source[j]; from != first; j = from, from = source[from]) row[j] = row[from];
-      row[j] = moved;
+      int to = first;
+      for (;;) {
+        const int from = walk[w++];
+        if (from < 0) {
+          row[to] = row[-from];
+          row[-from] = moved;
+          break;
+        }
+        row[to] = row[from];
+        to = from;
+      }
     }
   }
 
