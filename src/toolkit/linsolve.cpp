@@ -50,9 +50,10 @@ Pivot find_pivot(float **a, int n, const int *use_count) {
 // 0 (only zeros or NaNs left, or none gathered) the search itself runs,
 // with its reports.
 Pivot locate_pivot(float **a, int n, const int *use_count, float largest, int row) {
-  if (largest > 0.0f)
-    for (int c = n; c >= 1; --c)
-      if (use_count[c] == 0 && fabs_f(a[row][c]) == largest) return {row, c};
+  if (largest > 0.0f) {
+    const int c = ts::simd::kernels().linsolve.last_column_holding(a[row], n, use_count, largest);
+    if (c != 0) return {row, c};
+  }
   return find_pivot(a, n, use_count);
 }
 

@@ -40,6 +40,9 @@ struct LinsolveKernels {
                                          int c2, const int *counts);
   // Exchanges x[l] and y[l] for l < count, as bit patterns.
   void (*swap_rows)(float *x, float *y, int count);
+  // The last column l (1..n) with counts[l] 0 and |row[l]| == largest, or 0
+  // if there is none.
+  int (*last_column_holding)(const float *row, int n, const int *counts, float largest);
 };
 
 // The pivot search's lane operations on the float traits F, specialised per
@@ -49,6 +52,8 @@ struct LinsolveKernels {
 //     0, all zeros in the others (reads F::kLanes ints);
 //   magnitude(x, mask): x & mask, bitwise (|x| with the sign bit cleared, a
 //     NaN staying a NaN, where mask is 0x7fffffff; +0 where it is 0);
+//   holding(x, mask, largest): lane k's bit (bit k) set where
+//     magnitude(x, mask) == largest (an ordered comparison), others clear;
 //   raise_where_ge(x, best, tag, t): in lanes where x >= best (an ordered
 //     comparison: never true for a NaN) best takes x and tag takes t; the
 //     other lanes keep both.
@@ -259,13 +264,30 @@ void swap_rows(float *x, float *y, int count) {
   }
 }
 
+template <class L>
+int last_column_holding(const float *row, int n, const int *counts, float largest) {
+  using F = typename L::F;
+  using F1 = typename L::F1;
+  using P = PivotLanes<F>;
+  using P1 = PivotLanes<F1>;
+  const int vectors_end = n / F::kLanes * F::kLanes;
+  for (int l = n; l > vectors_end; --l)
+    if (P1::holding(row[l], P1::unused_mask(counts + l), largest) != 0) return l;
+  const typename F::V target = F::set1(largest);
+  for (int l = vectors_end - F::kLanes; l >= 0; l -= F::kLanes) {
+    const unsigned lanes = P::holding(F::load(row + 1 + l), P::unused_mask(counts + 1 + l), target);
+    if (lanes != 0) return l + 1 + (31 - __builtin_clz(lanes));
+  }
+  return 0;
+}
+
 }  // namespace generic
 
 template <class L>
 constexpr LinsolveKernels linsolve_kernels() {
-  return LinsolveKernels{&generic::eliminate_pass<L>, &generic::eliminate_row<L>,
+  return LinsolveKernels{&generic::eliminate_pass<L>,    &generic::eliminate_row<L>,
                          &generic::largest_candidate<L>, &generic::eliminate_two_passes<L>,
-                         &generic::swap_rows<L>};
+                         &generic::swap_rows<L>,         &generic::last_column_holding<L>};
 }
 
 }  // namespace ts::simd

@@ -25,6 +25,9 @@ struct PivotLanes<TS_SIMD_NS::ScalarFloat> {
   }
   static V unused_mask(const int *counts) { return from_bits(counts[0] == 0 ? 0x7fffffffu : 0u); }
   static V magnitude(V x, V mask) { return from_bits(bits_of(x) & bits_of(mask)); }
+  static unsigned holding(V x, V mask, V largest) {
+    return magnitude(x, mask) == largest ? 1u : 0u;
+  }
   static void raise_where_ge(V x, V &best, V &tag, V t) {
     if (x >= best) {
       best = x;
@@ -47,6 +50,10 @@ struct PivotLanes<TS_SIMD_NS::Float> {
   static V magnitude(V x, V mask) {
     return _mm512_castsi512_ps(_mm512_and_si512(_mm512_castps_si512(x), _mm512_castps_si512(mask)));
   }
+  // _CMP_EQ_OQ: false when either is a NaN; the lane mask is the bit set.
+  static unsigned holding(V x, V mask, V largest) {
+    return static_cast<unsigned>(_mm512_cmp_ps_mask(magnitude(x, mask), largest, _CMP_EQ_OQ));
+  }
   // _CMP_GE_OQ: x >= best, false when either is a NaN; the masked moves
   // take x and t in exactly those lanes.
   static void raise_where_ge(V x, V &best, V &tag, V t) {
@@ -68,6 +75,12 @@ struct PivotLanes<TS_SIMD_NS::Float256> {
     return _mm256_castsi256_ps(_mm256_srli_epi32(_mm256_cmpeq_epi32(c, _mm256_setzero_si256()), 1));
   }
   static V magnitude(V x, V mask) { return _mm256_and_ps(x, mask); }
+  // _CMP_EQ_OQ: false when either is a NaN; movemask gathers the lanes'
+  // top bits.
+  static unsigned holding(V x, V mask, V largest) {
+    return static_cast<unsigned>(
+        _mm256_movemask_ps(_mm256_cmp_ps(magnitude(x, mask), largest, _CMP_EQ_OQ)));
+  }
   // _CMP_GE_OQ: x >= best, false when either is a NaN; blendv takes x and
   // t in exactly the lanes whose comparison is all ones.
   static void raise_where_ge(V x, V &best, V &tag, V t) {
@@ -87,6 +100,10 @@ struct PivotLanes<TS_SIMD_NS::Float> {
     return _mm_castsi128_ps(_mm_srli_epi32(_mm_cmpeq_epi32(c, _mm_setzero_si128()), 1));
   }
   static V magnitude(V x, V mask) { return _mm_and_ps(x, mask); }
+  // cmpeq is ordered (false with a NaN); movemask gathers the top bits.
+  static unsigned holding(V x, V mask, V largest) {
+    return static_cast<unsigned>(_mm_movemask_ps(_mm_cmpeq_ps(magnitude(x, mask), largest)));
+  }
   // cmpge is ordered (false with a NaN); SSE2 selects with and/andnot/or.
   static void raise_where_ge(V x, V &best, V &tag, V t) {
     const V ge = _mm_cmpge_ps(x, best);

@@ -151,6 +151,39 @@ TEST(LinsolveKernels, PassesMatchScalarAndPlainSteps) {
   });
 }
 
+// The pivot column within the chosen row: the last unused one holding the
+// largest magnitude, for magnitudes held once, several times, in used
+// columns only, or not at all.
+TEST(LinsolveKernels, LastColumnHoldingMatchesPlainScan) {
+  const float kFew[] = {1.0f, -2.0f, 0.5f, 2.0f, -0.0f, -1.0f, 0.0f};
+  for_each_vector_target([&](const Kernels &ref, const Kernels &vec) {
+    for (int n : kLaneSizes)
+      for (int kind = 0; kind < 2; ++kind) {
+        SCOPED_TRACE(::testing::Message() << "n " << n << (kind == 0 ? " awkward" : " few"));
+        const std::vector<float> values = awkward_floats(n + 1, 17u * n + kind);
+        Source pick(n + 100u * kind);
+        std::vector<float> row(n + 1);
+        std::vector<int> counts(n + 1);
+        for (int l = 1; l <= n; ++l) {
+          row[l] = kind == 0 ? values[l] : kFew[pick.below(7)];
+          counts[l] = (l * 5 + n) % 3 == 0 ? 1 : 0;
+        }
+        std::vector<float> targets = {1.0f, 2.0f, 0.5f, 3.0f};
+        for (int l = 1; l <= n; l += 3) targets.push_back(std::fabs(row[l]));
+        for (float largest : targets) {
+          if (!(largest > 0.0f)) continue;
+          int want = 0;
+          for (int l = n; l >= 1 && want == 0; --l)
+            if (counts[l] == 0 && std::fabs(row[l]) == largest) want = l;
+          EXPECT_EQ(want, ref.linsolve.last_column_holding(row.data(), n, counts.data(), largest))
+              << largest;
+          EXPECT_EQ(want, vec.linsolve.last_column_holding(row.data(), n, counts.data(), largest))
+              << largest;
+        }
+      }
+  });
+}
+
 TEST(LinsolveKernels, RowSwapMovesBits) {
   for_each_vector_target([](const Kernels &, const Kernels &vec) {
     for (int n : kLaneSizes) {
