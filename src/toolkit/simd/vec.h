@@ -674,3 +674,4 @@ using SortLanes = Lanes;
 }  // namespace ts::simd::TS_SIMD_NS
 
 #endif
+#include "toolkit/linsolve_lanes.h"  // the pivot search's lane operations
