@@ -75,11 +75,6 @@ struct ScalarFloat {
   static V neg(V a) { return -a; }
   // a > b ? a : b per lane: b when either is NaN (the maxps rule).
   static V max(V a, V b) { return a > b ? a : b; }
-  // Per lane: x's magnitude (its value, if not its sign bit, for ±0) where
-  // counts[lane] is 0, else +0. A NaN stays a NaN.
-  static V magnitude_where_zero(V x, const int *counts) {
-    return counts[0] == 0 ? (x < 0.0f ? -x : x) : 0.0f;
-  }
   // A 1 × 1 block is its own transpose.
   static void transpose(V (&)[1]) {}
   // Lanes below count (0..kLanes) from a, the others from b; bits only.
@@ -183,13 +178,6 @@ struct Float256 {
   static V mul(V a, V b) { return _mm256_mul_ps(a, b); }
   static V div(V a, V b) { return _mm256_div_ps(a, b); }
   static V neg(V a) { return _mm256_xor_ps(a, _mm256_set1_ps(-0.0f)); }
-  // |x| (sign bit cleared) where counts[lane] == 0, else +0.
-  static V magnitude_where_zero(V x, const int *counts) {
-    const __m256i c = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(counts));
-    const __m256i keep = _mm256_cmpeq_epi32(c, _mm256_setzero_si256());
-    const __m256i bits = _mm256_and_si256(_mm256_castps_si256(x), _mm256_srli_epi32(keep, 1));
-    return _mm256_castsi256_ps(bits);
-  }
   // Transposes the 8 × 8 block whose row i is r[i]: afterwards lane j of
   // r[i] holds what lane i of r[j] held. Moves bits only (no arithmetic).
   static void transpose(V (&r)[8]) { transpose_square(r); }
@@ -386,14 +374,6 @@ struct Float {
   static V neg(V a) { return _mm512_xor_ps(a, _mm512_set1_ps(-0.0f)); }
   // a > b ? a : b per lane; b when either is NaN (the same maxps rule).
   static V max(V a, V b) { return _mm512_max_ps(a, b); }
-  // |x| (sign bit cleared) where counts[lane] == 0, else +0: the mask of
-  // zero counts selects x & 0x7fffffff, the other lanes are zeroed.
-  static V magnitude_where_zero(V x, const int *counts) {
-    const __mmask16 keep =
-        _mm512_cmpeq_epi32_mask(_mm512_loadu_si512(counts), _mm512_setzero_si512());
-    return _mm512_castsi512_ps(
-        _mm512_maskz_and_epi32(keep, _mm512_castps_si512(x), _mm512_set1_epi32(0x7fffffff)));
-  }
 };
 struct Double {
   using V = __m512d;
@@ -525,12 +505,6 @@ struct Float {
     _mm_storeu_ps(lanes, pad);
     for (std::size_t k = 0; k < count; ++k) lanes[k] = p[k];
     return _mm_loadu_ps(lanes);
-  }
-  // |x| (sign bit cleared) where counts[lane] == 0, else +0.
-  static V magnitude_where_zero(V x, const int *counts) {
-    const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i *>(counts));
-    const __m128i keep = _mm_cmpeq_epi32(c, _mm_setzero_si128());
-    return _mm_castsi128_ps(_mm_and_si128(_mm_castps_si128(x), _mm_srli_epi32(keep, 1)));
   }
   // Transposes the 4 × 4 block whose row i is r[i]. Moves bits only.
   static void transpose(V (&r)[4]) { transpose_square(r); }
