@@ -41,11 +41,12 @@ void scale_row(float *row, float d, int count) {
 }
 
 // --- Z = A·B ---------------------------------------------------------------
-// Rows of B are fetched into the first-level cache kProductAhead rows before
-// they are used: a tile reads one short piece of each row of B, at B's row
-// stride, and near a multiple of 4 KiB those pieces share a few cache sets
-// and a line is often evicted before its second half is read. Four rows
-// ahead is what measured best; the fetches cost two instructions per step.
+// A tile reads a piece of every row of B in its depth block, one row stride
+// apart, and each piece (64 bytes with 8 lanes) mostly straddles two cache
+// lines. Left to the hardware those lines arrive late; the full tiles fetch
+// the lines of the piece kProductAhead rows ahead instead. Four rows ahead
+// measured best (the 256 × 256 product on AVX2: about a fifth faster), for
+// one pointer load and two or four fetches per step.
 constexpr int kProductAhead = 4;
 
 // Fetches the cache lines of row[0..count-1]; nothing else happens.
@@ -83,10 +84,13 @@ void product_tile(const float *const *a, const float *const *b, float *const *z,
   for (int r = 0; r < R; ++r)
     for (int c = 0; c < C; ++c) acc[r][c] = k0 == 0 ? T::set1(0.0f) : T::load(z[i + r] + j + c * W);
   int k = k0;
-  for (; k + kProductAhead < k1; ++k) {
-    fetch_ahead<T>(b[k + kProductAhead] + j, C * W);
-    product_step<T, R, C>(a, b[k], acc, i, j, k);
-  }
+  // Only full tiles fetch ahead: the narrow ones at the right edge do too
+  // little per step to pay for it.
+  if (C > 1)
+    for (; k + kProductAhead < k1; ++k) {
+      fetch_ahead<T>(b[k + kProductAhead] + j, C * W);
+      product_step<T, R, C>(a, b[k], acc, i, j, k);
+    }
   for (; k < k1; ++k) product_step<T, R, C>(a, b[k], acc, i, j, k);
   for (int r = 0; r < R; ++r)
     for (int c = 0; c < C; ++c) T::store(z[i + r] + j + c * W, acc[r][c]);
