@@ -121,9 +121,9 @@ constexpr int kProductVectors = F::kLanes == 16 ? 3 : 2;
 // Blocking: k runs in blocks of kProductDepth and the columns in windows of
 // about kProductWidth (whole tiles), so the block of B a window reads
 // (256 × 128 floats, 128 KiB) stays in the second-level cache. For each
-// block the rows of A pass R at a time, and the R × 256 elements of A a row
-// of tiles broadcasts stay in the first-level cache while the tiles walk
-// across the window.
+// block the rows of A pass R at a time (the last few R / 2 at a time, then
+// one), and the R × 256 elements of A a row of tiles broadcasts stay in the
+// first-level cache while the tiles walk across the window.
 constexpr int kProductDepth = 256;
 constexpr int kProductWidth = 128;
 
@@ -144,6 +144,7 @@ void matrix_matrix(const float *const *a, const float *const *b, float *const *z
       const int k1 = p - k0 > kProductDepth ? k0 + kProductDepth : p;
       int i = 0;
       for (; i + R <= n; i += R) product_rows<L, R, C>(a, b, z, i, j0, j1, k0, k1);
+      for (; i + R / 2 <= n; i += R / 2) product_rows<L, R / 2, C>(a, b, z, i, j0, j1, k0, k1);
       for (; i < n; ++i) product_rows<L, 1, C>(a, b, z, i, j0, j1, k0, k1);
     }
   }
@@ -195,7 +196,9 @@ void row_dot_tile(const float *const *left, const float *const *right, int count
 // fill 15 of 16 registers.
 constexpr int kRowDotRows = 6;
 
-// Columns [j, j + T::kLanes) of every row i >= j of Z = A·Aᵀ.
+// Columns [j, j + T::kLanes) of every row i >= j of Z = A·Aᵀ: rows
+// kRowDotRows at a time, the last few half as many, then one (each tile
+// transposes the same blocks of A, so short tiles are costly).
 template <class T>
 void lower_row_products_strip(const float *const *a, float *const *z, int n, int m, int j) {
   constexpr int R = kRowDotRows;
@@ -204,6 +207,10 @@ void lower_row_products_strip(const float *const *a, float *const *z, int n, int
   for (; i + R <= n; i += R) {
     for (int r = 0; r < R; ++r) out[r] = z[i + r] + j;
     row_dot_tile<T, R>(a + i, a + j, m, out);
+  }
+  for (; i + R / 2 <= n; i += R / 2) {
+    for (int r = 0; r < R / 2; ++r) out[r] = z[i + r] + j;
+    row_dot_tile<T, R / 2>(a + i, a + j, m, out);
   }
   for (; i < n; ++i) {
     out[0] = z[i] + j;
