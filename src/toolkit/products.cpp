@@ -11,10 +11,33 @@ void matrix_matrix_mult(float **a, float **b, float **z, int n, int p, int m) {
   ts::simd::kernels().products.matrix_matrix(a, b, z, n, p, m);
 }
 
+namespace {
+
+// z[j][i] = z[i][j] for every j < i < n. The blocks below the diagonal go
+// through the transpose kernel (square blocks of kMirrorBlock, pointed at
+// through row pointers moved to the block's first column); the diagonal
+// blocks' lower halves are copied one element at a time.
+void mirror_lower_triangle(float **z, int n) {
+  constexpr int kMirrorBlock = 16;
+  const auto transpose = ts::simd::kernels().products.transpose;
+  float *from[kMirrorBlock], *to[kMirrorBlock];
+  for (int i0 = 0; i0 < n; i0 += kMirrorBlock) {
+    const int rows = n - i0 > kMirrorBlock ? kMirrorBlock : n - i0;
+    for (int j0 = 0; j0 < i0; j0 += kMirrorBlock) {
+      for (int r = 0; r < rows; ++r) from[r] = z[i0 + r] + j0;
+      for (int c = 0; c < kMirrorBlock; ++c) to[c] = z[j0 + c] + i0;
+      transpose(from, to, rows, kMirrorBlock);
+    }
+    for (int i = i0; i < i0 + rows; ++i)
+      for (int j = i0; j < i; ++j) z[j][i] = z[i][j];
+  }
+}
+
+}  // namespace
+
 void transposematrix_matrix_mult(float **a, float **z, int n, int m) {
   ts::simd::kernels().products.lower_row_products(a, z, n, m);
-  for (int i = 0; i < n; ++i)
-    for (int j = 0; j < i; ++j) z[j][i] = z[i][j];
+  mirror_lower_triangle(z, n);
 }
 
 void fast_matrix_matrix_mult(float **a, float ** /*b*/, float **z, int n, int /*p*/, int m,

@@ -78,9 +78,12 @@ void plain_products(const Block &a, const Block &b, Block &z, Block &t, std::vec
 
 // The kernels that write a matrix, each with the scalar kernel's writes.
 TEST(ProductsKernels, MatrixKernelsMatchScalar) {
-  const int kRows[] = {1, 3, 8, 9, 13, 17};
-  const int kDepths[] = {0, 1, 5, 8, 17, 300};
-  const int kCols[] = {1, 7, 8, 16, 25, 49, 67};
+  // Around the tile heights (6, 8 rows), vector widths, the column windows
+  // (96 or 128 columns) and the depth blocks (256, with a last block shorter
+  // than the rows B is fetched ahead).
+  const int kRows[] = {1, 3, 6, 7, 8, 9, 13, 17};
+  const int kDepths[] = {0, 1, 5, 8, 17, 259, 300};
+  const int kCols[] = {1, 7, 8, 16, 25, 49, 67, 100, 131};
   for_each_vector_target([&](const Kernels &ref, const Kernels &vec) {
     for (int n : kRows)
       for (int p : kDepths)
