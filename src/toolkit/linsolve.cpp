@@ -58,7 +58,7 @@ Pivot locate_pivot(float **a, int n, const int *use_count, float largest, int ro
 }
 
 void swap_rows(float **a, int r1, int r2, int ncols) {
-  for (int c = 1; c <= ncols; ++c) std::swap(a[r1][c], a[r2][c]);
+  ts::simd::kernels().linsolve.swap_rows(a[r1] + 1, a[r2] + 1, ncols);
 }
 
 void swap_columns(float **a, int c1, int c2, int nrows) {
@@ -75,8 +75,8 @@ void take_pivot(float **a, int n, float **b, int m, int i, Pivot p, int *use_cou
   const int c = p.col;
   ++use_count[c];
   if (p.row != c) {
-    kernels.linsolve.swap_rows(a[p.row] + 1, a[c] + 1, n);
-    if (m > 0) kernels.linsolve.swap_rows(b[p.row] + 1, b[c] + 1, m);
+    swap_rows(a, p.row, c, n);
+    if (m > 0) swap_rows(b, p.row, c, m);
   }
   pivot_row[i] = p.row;
   pivot_col[i] = c;

@@ -5,6 +5,8 @@
 #ifndef TISSUESTEWARD_NLFIT_KERNELS_H
 #define TISSUESTEWARD_NLFIT_KERNELS_H
 
+#include "toolkit/svd_kernels.h"  // add_row_multiple_lanes: row + wt·d, as here
+
 namespace ts::simd {
 
 struct NlfitKernels {
@@ -19,11 +21,6 @@ struct NlfitKernels {
 };
 
 namespace generic {
-
-template <class T>
-void add_weighted_lanes(float *row, typename T::V wt, const float *d) {
-  T::store(row, T::add(T::load(row), T::mul(wt, T::load(d))));
-}
 
 // beta first, a vector of parameters at a time; then row j's sums, in
 // whole vectors from column 1 up to column j, past it while the vector
@@ -49,8 +46,8 @@ void add_point(float *const *alpha, float *beta, const float *d, float sig2i, fl
     const typename F::V wtv = F::set1(wt);
     float *row = alpha[j] + 1;
     int k = 0;
-    for (; k < j && k + W <= mfit; k += W) add_weighted_lanes<F>(row + k, wtv, d + k);
-    for (; k < j; ++k) add_weighted_lanes<F1>(row + k, wt, d + k);
+    for (; k < j && k + W <= mfit; k += W) add_row_multiple_lanes<F>(row + k, wtv, d + k);
+    for (; k < j; ++k) add_row_multiple_lanes<F1>(row + k, wt, d + k);
   }
 }
 
